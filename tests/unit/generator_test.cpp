@@ -112,7 +112,7 @@ TEST(GeneratePassword, ShapeHoldsForEveryVerbAndNoun) {
   // letters only, 8 long exactly for the two-letter verbs, and the hint keeps entries whole.
   for (std::uint32_t v = 0; v < VerbsCount; ++v) {
     const std::uint32_t n = v % NounsCount;
-    const std::uint32_t other = static_cast<std::uint32_t>(NounsCount - 1 - n);
+    const std::uint32_t other = NounsCount - 1 - n;
     const PasswordAndHint r = ComposePassword({n, v, other});
     SCOPED_TRACE(v);
     const std::size_t verbPart = Verbs[v].size() < 3 ? Verbs[v].size() : 3;

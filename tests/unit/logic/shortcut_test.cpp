@@ -17,8 +17,7 @@ TEST(ShortCut, SplitsIntoRegistrationParts) {
       {0xE070, 7, 0x70},  // Shift+Ctrl+Alt+F1
       {0x2041, 4, 0x41},  // Shift+A
       {0x8000, 1, 0x00},  // Alt with no key
-      {0x1FFF, 0, 0x1FFF},
-      {0, 0, 0},
+      {0x1FFF, 0, 0x1FFF}, {0, 0, 0},
   };
   for (const auto& c : cases) {
     std::uint32_t modifiers = 99, key = 99;
@@ -33,12 +32,10 @@ TEST(ShortCut, ConvertsFromAndIntoTheHotKeyControlWord) {
     std::uint16_t word;
     TShortCut value;
   } fromControl[] = {
-      {0x0650, 0xC050},  // HOTKEYF_CONTROL | HOTKEYF_ALT, 'P'
-      {0x064E, 0xC04E},
-      {0x0170, 0x2070},  // Shift+F1
-      {0x0E50, 0xC050},  // HOTKEYF_EXT is dropped
-      {0x0F41, 0xE041},
-      {0x0000, 0x0000},
+      {0x0650, 0xC050},                    // HOTKEYF_CONTROL | HOTKEYF_ALT, 'P'
+      {0x064E, 0xC04E}, {0x0170, 0x2070},  // Shift+F1
+      {0x0E50, 0xC050},                    // HOTKEYF_EXT is dropped
+      {0x0F41, 0xE041}, {0x0000, 0x0000},
   };
   for (const auto& c : fromControl) EXPECT_EQ(ShortCutFromHotKeyWord(c.word), c.value) << std::hex << c.word;
 
@@ -46,11 +43,8 @@ TEST(ShortCut, ConvertsFromAndIntoTheHotKeyControlWord) {
     TShortCut value;
     std::uint16_t word;
   } intoControl[] = {
-      {0xC050, 0x0650},
-      {0xC04E, 0x064E},
-      {0xE070, 0x0770},
-      {0x8000, 0x0400},
-      {0x4123, 0x0223},  // a key part above 0xFF keeps only its low byte in the control
+      {0xC050, 0x0650}, {0xC04E, 0x064E}, {0xE070, 0x0770},
+      {0x8000, 0x0400}, {0x4123, 0x0223},  // a key part above 0xFF keeps only its low byte in the control
   };
   for (const auto& c : intoControl) EXPECT_EQ(ShortCutToHotKeyWord(c.value), c.word) << std::hex << c.value;
 

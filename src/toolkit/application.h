@@ -1,0 +1,112 @@
+// The application object: one per process. It owns the hidden tool window that takes the
+// application-wide messages, knows the main form, runs the message loop and turns an error
+// that escapes a handler into the error box, after which the loop goes on.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "handles.h"
+
+namespace orvgen {
+
+class Form;
+
+// Thrown to leave a handler quietly: the loop catches it and shows nothing.
+class AbortError : public std::exception {
+ public:
+  const char* what() const noexcept override { return "Operation aborted"; }
+};
+
+enum class WindowState { Normal, Minimized, Maximized };
+
+class TApplication {
+ public:
+  TApplication() = default;
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+  ~TApplication();
+
+  // Creates the hidden application window. Has no visible effect.
+  void Initialize();
+
+  bool MainFormOnTaskBar = false;
+  bool ShowMainForm = true;
+  std::wstring Title;
+
+  HWND Handle() const { return window_.Get(); }
+  // The application's icon (resource 1 of the exe) at a size; shared, never destroyed.
+  HICON Icon(int size) const;
+  Form* MainForm() const { return mainForm_; }
+
+  // Creates a form the application owns until DestroyForms, and keeps `global` pointing
+  // at it for as long as it lives. The first form created becomes the main form.
+  template <typename T>
+  T& CreateForm(T*& global) {
+    T* form = new T();
+    global = form;
+    globals_.push_back(reinterpret_cast<void**>(&global));
+    return *form;
+  }
+
+  // Forms register themselves when they are created and leave when they are destroyed.
+  void AddForm(Form& form);
+  void RemoveForm(Form& form);
+  const std::vector<Form*>& Forms() const { return forms_; }
+
+  // The main form's launch state from the process's start-up information
+  // (STARTF_USESHOWWINDOW: 3 maximised, 7 minimised, anything else normal).
+  void ApplyLaunchShowCommand();
+
+  // The minimised state: entered when the user minimises the main form, left by Restore
+  // or when the application becomes active again.
+  bool IsMinimized() const { return minimized_; }
+  void NoteMainFormMinimized();
+  void Restore();
+
+  // Fetches and dispatches messages until WM_QUIT. Returns the quit code.
+  int Run();
+  // Handles every message waiting in the queue, then returns (a quit message is kept).
+  void ProcessMessages();
+  // Ends the run at once (log-off or shut-down): posts the quit message and destroys
+  // the forms, last created first.
+  void DestroyForms();
+
+  // Shows an error that escaped a handler; AbortError is silent.
+  void HandleException(std::exception_ptr error);
+
+  // The error box's owner and caption rules, shown via MessageBoxW.
+  void ShowErrorBox(const std::wstring& message);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  bool PreTranslate(MSG& msg);
+
+  WindowHandle window_;
+  Form* mainForm_ = nullptr;
+  std::vector<Form*> forms_;
+  std::vector<void**> globals_;
+  bool minimized_ = false;
+  bool ending_ = false;
+};
+
+// The one application object of the process.
+extern TApplication Application;
+
+// Runs a handler body and hands any error to the application object: no exception may
+// cross a window procedure.
+template <typename Body>
+void Guarded(Body&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+    Application.HandleException(std::current_exception());
+  }
+}
+
+}  // namespace orvgen

@@ -1,0 +1,127 @@
+// A top-level form: created hidden, with its controls as members of the subclass. It owns
+// its font, scales its design by the system text height, reflects control notifications
+// back to the controls, and turns a close request into the close action its handler picks.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "application.h"
+#include "handles.h"
+#include "object.h"
+
+namespace orvgen {
+
+class Control;
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// The modifier keys at a key message.
+struct TShiftState {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+struct FormDesign {
+  const wchar_t* className;
+  std::wstring caption;
+  int clientWidth;
+  int clientHeight;
+  bool sizeable;  // the ordinary sizeable frame with a minimise box; else a dialog frame
+  bool minimizeBox;
+  bool showIcon;  // the application's icon in the caption
+  bool centerOnFirstShow;
+};
+
+class Form : public TObject {
+ public:
+  explicit Form(const FormDesign& design);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+  ~Form() override;
+
+  HWND Handle() const { return window_.Get(); }
+  HFONT Font() const { return font_.Get(); }
+
+  // Design pixels to device pixels: by the ratio of the font's text height to 13.
+  int Scale(int designPixels) const { return MulDiv(designPixels, textHeight_, 13); }
+
+  void SetCaption(const std::wstring& text);
+  std::wstring Caption() const;
+
+  bool Visible() const { return IsWindowVisible(Handle()) != FALSE; }
+  // Shows the form by its window state (centred on the first showing) and puts it on top.
+  void Show();
+  void Hide();
+  // Asks the form to close: the close handler picks the action (caHide unless it says else).
+  void Close();
+  void BringToFront();
+
+  WindowState State() const { return state_; }
+  void SetState(WindowState state) { state_ = state; }
+
+  int Left() const;
+  int Top() const;
+  int OuterWidth() const;
+  void SetBounds(int left, int top);
+
+  bool KeyPreview = false;
+  TCloseEvent OnClose;
+  TNotifyEvent OnDestroy;
+  TKeyEvent OnKeyUp;
+
+  // Called by the message loop for every key release aimed at this form or its controls.
+  void PreviewKeyUp(WORD key);
+
+  void AddControl(Control& control) { controls_.push_back(&control); }
+  // The control behind a child window handle, or nullptr.
+  Control* FindControl(HWND hwnd) const;
+  // The control that gets the focus when the form is next activated.
+  void RememberFocus(HWND control) { lastFocus_ = control; }
+  void RestoreFocus();
+
+ protected:
+  // A handler for one window message, in the manner of a message map.
+  void BindMessage(UINT message, std::function<void(TMessage&)> handler) {
+    messageHandlers_[message] = std::move(handler);
+  }
+  // Subclasses call this first in their destructor: the destroy handler runs while the
+  // window and every member still exist.
+  void BeginDestroy();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CenterOnScreen();
+
+  WindowHandle window_;
+  FontHandle font_;
+  int textHeight_ = 13;
+  WindowState state_ = WindowState::Normal;
+  bool shownBefore_ = false;
+  bool centerOnFirstShow_ = false;
+  bool destroying_ = false;
+  HWND lastFocus_ = nullptr;
+  std::vector<Control*> controls_;
+  std::map<UINT, std::function<void(TMessage&)>> messageHandlers_;
+};
+
+// Tahoma 8 points at the screen's dots per inch, in the given weight and style.
+FontHandle CreateTahoma8(bool bold = false, bool underline = false);
+
+}  // namespace orvgen

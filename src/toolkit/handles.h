@@ -1,0 +1,93 @@
+// Owning wrappers for the Win32 handles the toolkit creates. Each one is move-only and
+// frees its handle exactly once, on every path out of the scope that owns it.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace orvgen {
+
+template <typename Handle, auto Free>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle h) : handle_(h) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.handle_, nullptr));
+    return *this;
+  }
+  ~UniqueHandle() { Reset(); }
+
+  Handle Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  void Reset(Handle h = nullptr) {
+    if (handle_) Free(handle_);
+    handle_ = h;
+  }
+  Handle Release() { return std::exchange(handle_, nullptr); }
+
+ private:
+  Handle handle_ = nullptr;
+};
+
+inline void FreeWindow(HWND h) { DestroyWindow(h); }
+inline void FreeGdiObject(HGDIOBJ h) { DeleteObject(h); }
+inline void FreeIcon(HICON h) { DestroyIcon(h); }
+inline void FreeMenu(HMENU h) { DestroyMenu(h); }
+inline void FreeDc(HDC h) { DeleteDC(h); }
+inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
+
+using WindowHandle = UniqueHandle<HWND, FreeWindow>;
+using FontHandle = UniqueHandle<HFONT, FreeGdiObject>;
+using BitmapHandle = UniqueHandle<HBITMAP, FreeGdiObject>;
+using IconHandle = UniqueHandle<HICON, FreeIcon>;
+using MenuHandle = UniqueHandle<HMENU, FreeMenu>;
+using MemoryDcHandle = UniqueHandle<HDC, FreeDc>;
+using GlobalHandle = UniqueHandle<HGLOBAL, FreeGlobal>;
+
+// Selects a GDI object into a device context for one scope and puts the old one back.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() { SelectObject(dc_, old_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// A screen-compatible device context borrowed for one scope.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+  HDC Get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// The clipboard, open for one scope. Opened() is false when another program holds it.
+class ClipboardSession {
+ public:
+  explicit ClipboardSession(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  ClipboardSession(const ClipboardSession&) = delete;
+  ClipboardSession& operator=(const ClipboardSession&) = delete;
+  ~ClipboardSession() {
+    if (open_) CloseClipboard();
+  }
+  bool Opened() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+}  // namespace orvgen

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cwctype>
+#include <string>
+#include <thread>
+
+#include "application.h"
+#include "pg_main.h"
+#include "pg_set.h"
+#include "win_test_support.h"
+
+namespace orvgen {
+namespace {
+
+TfrmOrvantaPassGenMain& Main() { return *frmOrvantaPassGenMain; }
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(frmOrvantaPassGenMain, nullptr);
+    ScreenDcCheck();
+    Recorder().Clear();
+  }
+  static void ScreenDcCheck() {
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    ASSERT_EQ(dpi, 96) << "the design rectangles below are the 96 dpi ones";
+  }
+};
+
+TEST_F(MainWindow, IsAnOwnerlessAppWindowWithoutMaximise) {
+  HWND hwnd = Main().Handle();
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr);
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_EQ(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1))
+      << "the system menu offers no Maximize";
+  EXPECT_EQ(TextOf(hwnd), L"Orvanta Password Generator");
+  wchar_t className[64]{};
+  GetClassNameW(hwnd, className, 64);
+  EXPECT_STREQ(className, L"TfrmOrvantaPassGenMain");
+  EXPECT_NE(GetClassLongPtrW(hwnd, GCLP_HICON), 0) << "the caption shows the application's icon";
+
+  HWND app = Application.Handle();
+  EXPECT_FALSE(IsWindowVisible(app));
+  EXPECT_TRUE(GetWindowLongPtrW(app, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(TextOf(app), L"");
+  EXPECT_EQ(GetWindow(frmPassGenSettings->Handle(), GW_OWNER), hwnd);
+
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, 312);
+  EXPECT_EQ(client.bottom, 256);
+}
+
+TEST_F(MainWindow, ControlsStandAtTheirDesignPlaces) {
+  const struct {
+    const char* name;
+    HWND hwnd;
+    RECT rect;
+  } controls[] = {
+      {"imgLogo", Main().imgLogo.Handle(), {8, 8, 302, 48}},
+      {"btnGenerate", Main().btnGenerate.Handle(), {8, 90, 148, 130}},
+      {"btnMutation", Main().btnMutation.Handle(), {152, 90, 226, 130}},
+      {"btnSettings", Main().btnSettings.Handle(), {230, 90, 302, 130}},
+      {"edPassword", Main().edPassword.Handle(), {8, 157, 302, 178}},
+      {"edHint", Main().edHint.Handle(), {8, 201, 302, 222}},
+  };
+  for (const auto& c : controls) {
+    const RECT r = ClientRectIn(c.hwnd);
+    EXPECT_EQ(r.left, c.rect.left) << c.name;
+    EXPECT_EQ(r.top, c.rect.top) << c.name;
+    EXPECT_EQ(r.right, c.rect.right) << c.name;
+    EXPECT_EQ(r.bottom, c.rect.bottom) << c.name;
+  }
+  // Labels size themselves to their text: their corner is fixed, one line is 13 high.
+  const struct {
+    const char* name;
+    HWND hwnd;
+    int left, top;
+  } labels[] = {
+      {"labVersion", Main().labVersion.Handle(), 10, 50},
+      {"labCopyright", Main().labCopyright.Handle(), 10, 66},
+      {"labPassword", Main().labPassword.Handle(), 10, 140},
+      {"labPasswordHint", Main().labPasswordHint.Handle(), 10, 184},
+      {"labGetAnotherLang", Main().labGetAnotherLang.Handle(), 10, 232},
+  };
+  for (const auto& l : labels) {
+    const RECT r = ClientRectIn(l.hwnd);
+    EXPECT_EQ(r.left, l.left) << l.name;
+    EXPECT_EQ(r.top, l.top) << l.name;
+    EXPECT_EQ(r.bottom - r.top, 13) << l.name;
+    EXPECT_GT(r.right - r.left, 60) << l.name;
+  }
+}
+
+TEST_F(MainWindow, FontsAreTahomaEightWithBoldUnderlinedLinks) {
+  for (HWND hwnd :
+       {Main().btnGenerate.Handle(), Main().edPassword.Handle(), Main().labPassword.Handle(), Main().edHint.Handle()}) {
+    const LOGFONTW f = FontOf(hwnd);
+    EXPECT_STREQ(f.lfFaceName, L"Tahoma");
+    EXPECT_EQ(f.lfHeight, -11);
+    EXPECT_EQ(f.lfWeight, FW_NORMAL);
+    EXPECT_FALSE(f.lfUnderline);
+  }
+  for (HWND hwnd : {Main().labVersion.Handle(), Main().labCopyright.Handle(), Main().labGetAnotherLang.Handle()}) {
+    const LOGFONTW f = FontOf(hwnd);
+    EXPECT_STREQ(f.lfFaceName, L"Tahoma");
+    EXPECT_EQ(f.lfHeight, -11);
+    EXPECT_EQ(f.lfWeight, FW_BOLD);
+    EXPECT_TRUE(f.lfUnderline);
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_NOTIFY) << "a link label reacts to clicks";
+  }
+}
+
+TEST_F(MainWindow, TextsAfterStartUp) {
+  EXPECT_EQ(TextOf(Main().btnGenerate.Handle()), L"Generate new password\r(Ctrl + N)");
+  EXPECT_EQ(TextOf(Main().btnMutation.Handle()), L"Add\rmutation");
+  EXPECT_EQ(TextOf(Main().btnSettings.Handle()), L"Settings");
+  EXPECT_EQ(TextOf(Main().labPassword.Handle()), L"Your new password");
+  EXPECT_EQ(TextOf(Main().labPasswordHint.Handle()), L"Remember this password hint");
+  EXPECT_EQ(TextOf(Main().labGetAnotherLang.Handle()), L"Do you need another language?");
+  EXPECT_EQ(TextOf(Main().labVersion.Handle()), L"Version 1.0 (Build 1.0.1.31)");
+  EXPECT_EQ(Main().labVersion.Hint(), L"Click to check for updates");
+  EXPECT_EQ(Main().labCopyright.Hint(), L"Click to visit http://orvanta.example");
+  EXPECT_EQ(Main().labGetAnotherLang.Hint(), L"Download localized version of Orvanta Password Generator");
+  EXPECT_EQ(Main().pmitCreateNewPassword.Caption(), L"Create new password...");
+  EXPECT_EQ(Main().pmitExit.Caption(), L"Exit");
+  EXPECT_EQ(GetMenuDefaultItem(Main().pmTray.Handle(), FALSE, 0), Main().pmitCreateNewPassword.Id());
+  EXPECT_EQ(GetMenuState(Main().pmTray.Handle(), Main().pmitDivider.Id(), MF_BYCOMMAND) & MF_SEPARATOR,
+            static_cast<UINT>(MF_SEPARATOR));
+}
+
+TEST_F(MainWindow, TabOrderPutsTheMutationButtonLast) {
+  HWND hwnd = Main().Handle();
+  const HWND expected[] = {Main().edPassword.Handle(), Main().edHint.Handle(), Main().btnSettings.Handle(),
+                           Main().btnMutation.Handle(), Main().btnGenerate.Handle()};
+  EXPECT_EQ(GetNextDlgTabItem(hwnd, nullptr, FALSE), Main().btnGenerate.Handle());
+  HWND at = Main().btnGenerate.Handle();
+  for (HWND next : expected) {
+    at = GetNextDlgTabItem(hwnd, at, FALSE);
+    EXPECT_EQ(at, next);
+  }
+}
+
+TEST_F(MainWindow, GenerateFillsBothFieldsAndCopiesThePassword) {
+  ScopedCountingCounters counters(0);
+  Main().edPassword.SetText(L"typed by the user");
+  SendMessageW(Main().btnGenerate.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(counters.Generations(), 1);
+  EXPECT_EQ(Main().edPassword.Text(), L"accASSthu");
+  EXPECT_EQ(Main().edHint.Text(), L"account assemble thumb");
+  EXPECT_EQ(ClipboardText(), L"accASSthu");
+  DWORD start = 99, end = 0;
+  SendMessageW(Main().edPassword.Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 9u);
+
+  // Marks that keep the password out of clipboard history and managers.
+  ClipboardSession clipboard(nullptr);
+  ASSERT_TRUE(clipboard.Opened());
+  for (const wchar_t* name : {L"ExcludeClipboardContentFromMonitorProcessing", L"CanIncludeInClipboardHistory",
+                              L"CanUploadToCloudClipboard", L"Clipboard Viewer Ignore"}) {
+    const UINT format = RegisterClipboardFormatW(name);
+    EXPECT_TRUE(IsClipboardFormatAvailable(format)) << name;
+  }
+  for (const wchar_t* name : {L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"}) {
+    HANDLE data = GetClipboardData(RegisterClipboardFormatW(name));
+    ASSERT_NE(data, nullptr) << name;
+    ASSERT_GE(GlobalSize(data), sizeof(DWORD));
+    EXPECT_EQ(*static_cast<const DWORD*>(GlobalLock(data)), 0u) << name;
+    GlobalUnlock(data);
+  }
+}
+
+TEST_F(MainWindow, MutationRewritesTheFieldAndCopiesIt) {
+  Main().edHint.SetText(L"untouched");
+  const struct {
+    std::wstring in, out;
+  } cases[] = {{L"Hello World", L"He110 W0r1d"}, {L"accASSthu", L"@cc@$$thu"}, {L"@cc@$$thu", L"@cc@$$thu"}};
+  for (const auto& c : cases) {
+    SetClipboardText(L"before");
+    Main().edPassword.SetText(c.in);
+    SendMessageW(Main().btnMutation.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Main().edPassword.Text(), c.out);
+    EXPECT_EQ(ClipboardText(), c.out);
+  }
+  EXPECT_EQ(Main().edHint.Text(), L"untouched");
+
+  // An empty field copies nothing: the clipboard keeps what it held.
+  SetClipboardText(L"kept");
+  Main().edPassword.SetText(L"");
+  SendMessageW(Main().btnMutation.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(Main().edPassword.Text(), L"");
+  EXPECT_EQ(ClipboardText(), L"kept");
+}
+
+TEST_F(MainWindow, ClipboardHeldByAnotherThreadLeavesTheNewPasswordShown) {
+  SetClipboardText(L"held");
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    OpenClipboard(nullptr);
+    SetEvent(opened);
+    WaitForSingleObject(release, 10000);
+    CloseClipboard();
+  });
+  WaitForSingleObject(opened, 10000);
+  ScopedCountingCounters counters(1);
+  Main().btnGenerateClick(nullptr);
+  EXPECT_EQ(Main().edPassword.Text(), L"attSUPdau");
+  EXPECT_EQ(Main().edHint.Text(), L"attraction supervise daughter");
+  SetEvent(release);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(release);
+  EXPECT_EQ(ClipboardText(), L"held");
+}
+
+TEST_F(MainWindow, CtrlNOnTheReleaseOfNInEitherField) {
+  BYTE keys[256]{};
+  ASSERT_TRUE(GetKeyboardState(keys));
+  const struct {
+    HWND target;
+    bool ctrl, shift, alt;
+    bool generates;
+  } cases[] = {
+      {Main().edPassword.Handle(), true, false, false, true}, {Main().edHint.Handle(), true, false, false, true},
+      {Main().btnSettings.Handle(), true, true, false, true},  // Ctrl+Shift+N
+      {Main().edHint.Handle(), true, false, true, true},       // Ctrl+Alt+N
+      {Main().edHint.Handle(), false, false, false, false},    // N alone
+      {Main().edHint.Handle(), false, true, false, false},     // Shift+N
+      {Main().edHint.Handle(), false, false, true, false},     // Alt+N
+  };
+  for (const auto& c : cases) {
+    ScopedCountingCounters counters(0);
+    BYTE state[256];
+    std::copy(std::begin(keys), std::end(keys), state);
+    state[VK_CONTROL] = c.ctrl ? 0x80 : 0;
+    state[VK_SHIFT] = c.shift ? 0x80 : 0;
+    state[VK_MENU] = c.alt ? 0x80 : 0;
+    SetKeyboardState(state);
+    PostMessageW(c.target, c.alt ? WM_SYSKEYUP : WM_KEYUP, 'N', 0xC0000001);
+    PumpMessages();
+    EXPECT_EQ(counters.Generations(), c.generates ? 1 : 0) << c.ctrl << c.shift << c.alt;
+    // The press of N generates nothing, only its release.
+    PostMessageW(c.target, WM_KEYDOWN, 'N', 1);
+    PumpMessages();
+    EXPECT_EQ(counters.Generations(), c.generates ? 1 : 0);
+  }
+  SetKeyboardState(keys);
+}
+
+TEST_F(MainWindow, LinksOpenTheMakersPages) {
+  const struct {
+    HWND label;
+    const wchar_t* address;
+  } links[] = {
+      {Main().labVersion.Handle(), L"http://orvanta.example/password-generator-application/downloads.html"},
+      {Main().labCopyright.Handle(), L"http://orvanta.example/"},
+      {Main().labGetAnotherLang.Handle(), L"http://orvanta.example/password-generator-application/downloads.html"},
+  };
+  for (const auto& l : links) {
+    Recorder().Clear();
+    SendMessageW(Main().Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(l.label), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(l.label));
+    ASSERT_EQ(Recorder().shellExecutes.size(), 1u);
+    const ShellExecuteCall& call = Recorder().shellExecutes[0];
+    EXPECT_EQ(call.owner, nullptr);
+    EXPECT_EQ(call.verb, L"open");
+    EXPECT_EQ(call.file, l.address);
+    EXPECT_FALSE(call.parametersIsNull);
+    EXPECT_FALSE(call.directoryIsNull);
+    EXPECT_EQ(call.parameters, L"");
+    EXPECT_EQ(call.directory, L"");
+    EXPECT_EQ(call.show, SW_SHOW);
+  }
+}
+
+TEST_F(MainWindow, CloseHidesAndTheNextShowingKeepsThePlace) {
+  Main().TrayIconClick(nullptr);
+  ASSERT_TRUE(Main().Visible());
+  SetWindowPos(Main().Handle(), nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageW(Main().Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Main().Visible());
+  EXPECT_TRUE(IsWindow(Main().Handle()));
+  MSG quit{};
+  EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "closing must not end the program";
+
+  Main().TrayIconClick(nullptr);
+  EXPECT_TRUE(Main().Visible());
+  RECT r{};
+  GetWindowRect(Main().Handle(), &r);
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 30);
+  SendMessageW(Main().Handle(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+}  // namespace orvgen
