@@ -164,11 +164,23 @@ bool WritePasswords(const PasswordRequest& request, OutputSink& out) {
 
   const bool seeded = request.seed.has_value();
   const std::uint32_t firstSeed = request.seed.value_or(0);
+  bool reseededBefore = false;
+  std::uint32_t lastReseed = 0;
   for (std::uint32_t i = 0; i < request.count; ++i) {
     if (seeded) {
       RandomState = firstSeed + i;  // wraps modulo 2^32
     } else {
+      // A coarse counter (100 ns steps on Windows) can read the same value for two
+      // passwords in a row, and the same reseed would print the same password again;
+      // then the draws go on from where the last password left the state.
+      const std::uint32_t carried = RandomState;
       ReseedRandom();
+      if (reseededBefore && RandomState == lastReseed) {
+        RandomState = carried;
+      } else {
+        lastReseed = RandomState;
+        reseededBefore = true;
+      }
     }
     const WordPositions p = DrawWordPositions();
     cursor = Put(cursor, firstNounPassword[p.noun1]);

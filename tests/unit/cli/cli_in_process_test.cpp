@@ -176,6 +176,21 @@ TEST_F(CliCounters, EveryPasswordReseedsFromTheCounters) {
   EXPECT_EQ(ScriptedCounters::next, 4u);
 }
 
+TEST_F(CliCounters, ACounterThatHasNotMovedDoesNotRepeatThePassword) {
+  ScriptedCounters::values = {445, 445, 445, 912};
+  const CliRun run = RunWith({"--count", "4", "--json"});
+  EXPECT_EQ(run.status, ExitSuccess);
+  // The second and third go on drawing from the state the one before left behind.
+  RandomState = 445;
+  std::string expected;
+  for (int i = 0; i < 3; ++i) {
+    const PasswordAndHint p = ComposePassword(DrawWordPositions());
+    expected += testing::FormatRecord(p, false, true);
+  }
+  expected += testing::ReferenceRecord(912, false, true);
+  EXPECT_EQ(run.out, expected);
+}
+
 TEST_F(CliCounters, MillisecondsServeWhenTheFineCounterFails) {
   ScriptedCounters::highResolutionWorks = false;
   ScriptedCounters::values = {202, 912};
