@@ -40,22 +40,19 @@ void PutClipboardData(UINT format, const void* data, std::size_t size) {
   }
 }
 
-std::vector<ScreenRect> MonitorRects() {
-  std::vector<ScreenRect> monitors;
-  EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR, HDC, LPRECT r, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(ScreenRect{r->left, r->top, r->right, r->bottom});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&monitors));
-  return monitors;
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT r, LPARAM list) noexcept {
+  try {
+    reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(ScreenRect{r->left, r->top, r->right, r->bottom});
+    return TRUE;
+  } catch (...) {
+    return FALSE;
+  }
 }
 
-ScreenRect WindowRect(HWND hwnd) {
-  RECT r{};
-  GetWindowRect(hwnd, &r);
-  return ScreenRect{r.left, r.top, r.right, r.bottom};
+std::vector<ScreenRect> MonitorRects() {
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
 }
 
 }  // namespace
@@ -184,14 +181,14 @@ void TfrmOrvantaPassGenMain::labGetAnotherLangClick(TObject* /*Sender*/) { OpenP
 
 void TfrmOrvantaPassGenMain::btnSettingsClick(TObject* /*Sender*/) {
   TfrmPassGenSettings& settings = *frmPassGenSettings;
-  ScreenPoint place = SettingsPlaceBeside(WindowRect(Handle()));
+  ScreenPoint place = SettingsPlaceBeside(Bounds());
   settings.SetBounds(place.x, place.y);
   if (settings.Visible()) {
     settings.Hide();
     return;
   }
-  const ScreenRect own = WindowRect(settings.Handle());
-  place = KeepOnActiveMonitor(place, own.Width(), own.Height(), WindowRect(Handle()), MonitorRects());
+  const ScreenRect own = settings.Bounds();
+  place = KeepOnActiveMonitor(place, own.Width(), own.Height(), Bounds(), MonitorRects());
   settings.SetBounds(place.x, place.y);
   settings.Show();
 }
@@ -218,7 +215,9 @@ void TfrmOrvantaPassGenMain::UnRegHotKeys() {
 }
 
 void TfrmOrvantaPassGenMain::WMHotKey(TMessage& Message) {
-  if (Message.WParam == MainHotKeyId || Message.WParam == BackupHotKeyId) TrayIconClick(this);
+  if (Message.WParam == static_cast<WPARAM>(MainHotKeyId) || Message.WParam == static_cast<WPARAM>(BackupHotKeyId)) {
+    TrayIconClick(this);
+  }
 }
 
 }  // namespace orvgen

@@ -21,7 +21,7 @@ void StartUp() {
 }
 
 int RunMessageLoop() {
-  Application.ApplyLaunchShowCommand();
+  Application.ApplyLaunchShowCommand(TApplication::LaunchShowCommand());
   if (Application.ShowMainForm && Application.MainForm()) Application.MainForm()->Show();
   return Application.Run();
 }

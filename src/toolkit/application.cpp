@@ -1,6 +1,9 @@
 #include "application.h"
 
 #include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
 
 #include <stdexcept>
 
@@ -8,6 +11,7 @@
 #include "popup_menu.h"
 #include "text.h"
 #include "ui_rules.h"
+#include "window_proc.h"
 
 namespace orvgen {
 
@@ -21,13 +25,15 @@ TApplication::~TApplication() = default;
 
 void TApplication::Initialize() {
   if (window_) return;
+  // Opening a web address may go through shell extensions that need COM on this thread.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   // The hot-key field and the tooltips come from the common controls.
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_HOTKEY_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
+  wc.lpfnWndProc = BoundWindowProc<TApplication>;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = ApplicationWindowClass;
   RegisterClassExW(&wc);
@@ -49,29 +55,49 @@ void TApplication::AddForm(Form& form) {
 
 void TApplication::RemoveForm(Form& form) {
   std::erase(forms_, &form);
+  std::erase(hiddenByMinimize_, &form);
   if (mainForm_ == &form) mainForm_ = nullptr;
-  for (void** global : globals_) {
-    if (*global == static_cast<void*>(&form)) *global = nullptr;
-  }
+  for (const auto& forget : globals_) forget(&form);
 }
 
-void TApplication::ApplyLaunchShowCommand() {
-  if (!mainForm_) return;
+WORD TApplication::LaunchShowCommand() {
   STARTUPINFOW info{};
   info.cb = sizeof info;
   GetStartupInfoW(&info);
-  const WORD show = (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWDEFAULT;
+  return (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : static_cast<WORD>(SW_SHOWDEFAULT);
+}
+
+void TApplication::ApplyLaunchShowCommand(WORD show) {
+  if (!mainForm_) return;
+  // Windows applies the launcher's show command to a process's first ShowWindow call in
+  // place of what it asks for; spend that call on the already hidden window, so the
+  // first showing from the tray uses the window state chosen here.
+  ShowWindow(mainForm_->Handle(), SW_HIDE);
   if (show == SW_SHOWMAXIMIZED) mainForm_->SetState(WindowState::Maximized);
   if (show == SW_SHOWMINNOACTIVE) mainForm_->SetState(WindowState::Minimized);
 }
 
-void TApplication::NoteMainFormMinimized() { minimized_ = true; }
+void TApplication::NoteMainFormMinimized() {
+  minimized_ = true;
+  // The other forms are owned by the main form and go with it; the ones that were open
+  // come back when the application is restored.
+  hiddenByMinimize_.clear();
+  for (Form* form : forms_) {
+    if (form != mainForm_ && form->Visible()) {
+      hiddenByMinimize_.push_back(form);
+      form->Hide();
+    }
+  }
+}
 
 void TApplication::Restore() {
   if (!minimized_ || !mainForm_) return;
   minimized_ = false;
-  // Restoring the owner brings back the owned windows that minimising hid.
   ShowWindow(mainForm_->Handle(), SW_RESTORE);
+  for (Form* form : hiddenByMinimize_) {
+    if (std::find(forms_.begin(), forms_.end(), form) != forms_.end()) ShowWindow(form->Handle(), SW_SHOWNA);
+  }
+  hiddenByMinimize_.clear();
   mainForm_->RestoreFocus();
 }
 
@@ -114,39 +140,37 @@ void TApplication::ProcessMessages() {
 
 void TApplication::DestroyForms() {
   // Last created first; each form's destructor hides it and runs its destroy handler.
-  while (!forms_.empty()) delete forms_.back();
+  // A form leaves the list before it is deleted, so a message that arrives meanwhile
+  // (a log-off during Exit) cannot delete it a second time.
+  ending_ = true;
+  while (!forms_.empty()) {
+    Form* form = forms_.back();
+    forms_.pop_back();
+    delete form;
+  }
 }
 
-void TApplication::HandleException(std::exception_ptr error) {
+void TApplication::HandleException(std::exception_ptr error) noexcept {
   try {
     std::rethrow_exception(error);
   } catch (const AbortError&) {
   } catch (const std::exception& e) {
-    ShowErrorBox(WideFromUtf8(e.what()));
+    try {
+      ShowErrorBox(WideFromUtf8(e.what()));
+    } catch (...) {
+    }
   } catch (...) {
     ShowErrorBox(L"Unknown error");
   }
 }
 
-void TApplication::ShowErrorBox(const std::wstring& message) {
-  MessageBoxW(mainForm_ && mainForm_->Visible() ? mainForm_->Handle() : nullptr,
-              ToWide(WithFullStop(ToU16(message))).c_str(), Title.c_str(), MB_ICONERROR | MB_OK);
-}
-
-LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+void TApplication::ShowErrorBox(const std::wstring& message) noexcept {
+  try {
+    MessageBoxW(mainForm_ && mainForm_->Visible() ? mainForm_->Handle() : nullptr,
+                ToWide(WithFullStop(ToU16(message))).c_str(), Title.c_str(), MB_ICONERROR | MB_OK);
+  } catch (...) {
+    // Out of memory for the text: nothing more can be shown.
   }
-  auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  bool handled = false;
-  Guarded([&] {
-    result = self->OnMessage(hwnd, message, wParam, lParam);
-    handled = true;
-  });
-  return handled ? result : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT TApplication::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

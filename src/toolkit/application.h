@@ -49,18 +49,21 @@ class TApplication {
   T& CreateForm(T*& global) {
     T* form = new T();
     global = form;
-    globals_.push_back(reinterpret_cast<void**>(&global));
+    globals_.push_back([&global](Form* gone) {
+      if (static_cast<Form*>(global) == gone) global = nullptr;
+    });
     return *form;
   }
 
   // Forms register themselves when they are created and leave when they are destroyed.
   void AddForm(Form& form);
   void RemoveForm(Form& form);
-  const std::vector<Form*>& Forms() const { return forms_; }
 
-  // The main form's launch state from the process's start-up information
-  // (STARTF_USESHOWWINDOW: 3 maximised, 7 minimised, anything else normal).
-  void ApplyLaunchShowCommand();
+  // The show command the process was started with (SW_SHOWDEFAULT unless the launcher
+  // set STARTF_USESHOWWINDOW), and the main form's window state it gives:
+  // 3 maximised, 7 minimised, anything else normal. Nothing is shown.
+  static WORD LaunchShowCommand();
+  void ApplyLaunchShowCommand(WORD show);
 
   // The minimised state: entered when the user minimises the main form, left by Restore
   // or when the application becomes active again.
@@ -77,20 +80,22 @@ class TApplication {
   void DestroyForms();
 
   // Shows an error that escaped a handler; AbortError is silent.
-  void HandleException(std::exception_ptr error);
+  void HandleException(std::exception_ptr error) noexcept;
 
-  // The error box's owner and caption rules, shown via MessageBoxW.
-  void ShowErrorBox(const std::wstring& message);
+  // The error box: the message with its full stop, the title as caption, the error icon.
+  void ShowErrorBox(const std::wstring& message) noexcept;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename T>
+  friend LRESULT CALLBACK BoundWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   bool PreTranslate(MSG& msg);
 
   WindowHandle window_;
   Form* mainForm_ = nullptr;
   std::vector<Form*> forms_;
-  std::vector<void**> globals_;
+  std::vector<Form*> hiddenByMinimize_;
+  std::vector<std::function<void(Form*)>> globals_;  // forget a destroyed form
   bool minimized_ = false;
   bool ending_ = false;
 };

@@ -32,6 +32,8 @@ class Control : public TObject {
   void Command(WORD notification);
   virtual void DrawItem(const DRAWITEMSTRUCT&) {}
   virtual bool SetCursor() { return false; }
+  // The form's window is gone, and with it this control's windows: forget them.
+  virtual void DetachHandle() { window_.Release(); }
 
  protected:
   Control() = default;
@@ -74,6 +76,10 @@ class TLinkLabel : public TLabel {
   void SetHint(const std::wstring& hint);
   std::wstring Hint() const { return hint_; }
   bool SetCursor() override;
+  void DetachHandle() override {
+    tooltip_.Release();
+    TLabel::DetachHandle();
+  }
 
  private:
   FontHandle font_;

@@ -5,6 +5,7 @@
 
 #include "controls.h"
 #include "text.h"
+#include "window_proc.h"
 
 namespace orvgen {
 namespace {
@@ -50,10 +51,9 @@ Form::Form(const FormDesign& design) : font_(CreateTahoma8()) {
     GetTextMetricsW(screen.Get(), &metrics);
     textHeight_ = metrics.tmHeight;
   }
-  RegisterFormClass(design.className, design.showIcon, WindowProc);
+  RegisterFormClass(design.className, design.showIcon, BoundWindowProc<Form>);
 
-  Application.AddForm(*this);
-  const bool isMain = Application.MainForm() == this;
+  const bool isMain = Application.MainForm() == nullptr;
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   DWORD exStyle = WS_EX_CONTROLPARENT;
   if (design.sizeable) style |= WS_THICKFRAME;
@@ -77,9 +77,8 @@ Form::Form(const FormDesign& design) : font_(CreateTahoma8()) {
   // The window handle is taken at WM_NCCREATE, so the messages of creation find it.
   CreateWindowExW(exStyle, design.className, design.caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                   outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, GetModuleHandleW(nullptr), this);
-  if (!window_)
-    throw std::runtime_error("Cannot create the window " +
-                             std::string(design.className, design.className + wcslen(design.className)));
+  if (!window_) throw std::runtime_error("Cannot create a window");
+  Application.AddForm(*this);
   centerOnFirstShow_ = design.centerOnFirstShow;
 
   // The system menu offers only what the frame allows.
@@ -155,22 +154,10 @@ void Form::Close() {
   }
 }
 
-int Form::Left() const {
+ScreenRect Form::Bounds() const {
   RECT r{};
   GetWindowRect(Handle(), &r);
-  return r.left;
-}
-
-int Form::Top() const {
-  RECT r{};
-  GetWindowRect(Handle(), &r);
-  return r.top;
-}
-
-int Form::OuterWidth() const {
-  RECT r{};
-  GetWindowRect(Handle(), &r);
-  return r.right - r.left;
+  return ScreenRect{r.left, r.top, r.right, r.bottom};
 }
 
 void Form::SetBounds(int left, int top) {
@@ -200,32 +187,26 @@ void Form::RestoreFocus() {
   if (target) SetFocus(target);
 }
 
-LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* created = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    created->window_ = WindowHandle(hwnd);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+// Enter clicks the push button that has the focus and nothing else: the form has no
+// default button, so everywhere else (an edit field) Enter does nothing.
+LRESULT Form::DefaultButtonId() const {
+  HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus) &&
+      (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+    return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
   }
-  if (message == WM_NCDESTROY) {
-    // Destroyed from outside the form (or by its own handle's owner): forget the handle.
-    if (auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->window_.Release();
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  LRESULT result = 0;
-  bool handled = false;
-  if (self) {
-    Guarded([&] {
-      result = self->OnMessage(message, wParam, lParam);
-      handled = true;
-    });
-  }
-  return handled ? result : DefWindowProcW(hwnd, message, wParam, lParam);
+  return 0;
 }
 
-LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  const HWND hwnd = window_.Get();
+LRESULT Form::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) window_ = WindowHandle(hwnd);
+  if (message == WM_NCDESTROY) {
+    // Destroyed before its wrappers (only by a fault elsewhere): they must not destroy
+    // handles that are gone, or reused.
+    for (Control* control : controls_) control->DetachHandle();
+    window_.Release();
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
   if (auto bound = messageHandlers_.find(message); bound != messageHandlers_.end()) {
     TMessage m{message, wParam, lParam, 0};
     bound->second(m);
@@ -270,6 +251,8 @@ LRESULT Form::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case DM_GETDEFID:
+      return DefaultButtonId();
     case FormReleaseMessage:
       delete this;
       return 0;

@@ -13,6 +13,7 @@
 #include "application.h"
 #include "handles.h"
 #include "object.h"
+#include "placement.h"
 
 namespace orvgen {
 
@@ -75,9 +76,8 @@ class Form : public TObject {
   WindowState State() const { return state_; }
   void SetState(WindowState state) { state_ = state; }
 
-  int Left() const;
-  int Top() const;
-  int OuterWidth() const;
+  // The outer rectangle, frame included, in screen pixels.
+  ScreenRect Bounds() const;
   void SetBounds(int left, int top);
 
   bool KeyPreview = false;
@@ -91,8 +91,7 @@ class Form : public TObject {
   void AddControl(Control& control) { controls_.push_back(&control); }
   // The control behind a child window handle, or nullptr.
   Control* FindControl(HWND hwnd) const;
-  // The control that gets the focus when the form is next activated.
-  void RememberFocus(HWND control) { lastFocus_ = control; }
+  // Gives the focus back to the control that had it last (the first in tab order at first).
   void RestoreFocus();
 
  protected:
@@ -105,8 +104,10 @@ class Form : public TObject {
   void BeginDestroy();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename T>
+  friend LRESULT CALLBACK BoundWindowProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultButtonId() const;
   void CenterOnScreen();
 
   WindowHandle window_;

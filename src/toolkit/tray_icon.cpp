@@ -6,6 +6,7 @@
 #include "application.h"
 #include "platform.h"
 #include "popup_menu.h"
+#include "window_proc.h"
 
 namespace orvgen {
 namespace {
@@ -46,7 +47,7 @@ UINT TaskbarCreatedMessage() { return taskbarCreated; }
 TTrayIcon::TTrayIcon() {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
+  wc.lpfnWndProc = BoundWindowProc<TTrayIcon>;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = TrayWindowClass;
   RegisterClassExW(&wc);
@@ -150,22 +151,6 @@ void TTrayIcon::OnNotification(LPARAM event) {
   }
 }
 
-LRESULT CALLBACK TTrayIcon::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  bool handled = false;
-  Guarded([&] {
-    result = self->OnMessage(hwnd, message, wParam, lParam);
-    handled = true;
-  });
-  return handled ? result : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 LRESULT TTrayIcon::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == TrayIconCallbackMessage) {
     OnNotification(lParam);
@@ -182,9 +167,6 @@ LRESULT TTrayIcon::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ENDSESSION:
       if (wParam) Notify(NIM_DELETE);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      break;
     default:
       break;
   }

@@ -56,7 +56,8 @@ class TTrayIcon : public TObject {
   const NOTIFYICONDATAW& Record() const { return record_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename T>
+  friend LRESULT CALLBACK BoundWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnNotification(LPARAM event);
   void ShowMenu();

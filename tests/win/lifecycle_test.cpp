@@ -59,6 +59,14 @@ TEST(Lifecycle, StartUpShowsOnlyTheIconAndTearDownTakesEverythingAway) {
   EXPECT_STREQ(balloon.record.szInfoTitle, L"Orvanta Password Generator");
   EXPECT_STREQ(balloon.record.szInfo, L"Password Generator started! Use this tray icon to create new password.");
 
+  // The first showing centres the main window on the screen.
+  frmOrvantaPassGenMain->TrayIconClick(nullptr);
+  RECT r{};
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+  EXPECT_EQ(recorder.foregrounds.back(), main);
+
   // Exit posts the quit message; the loop ends on it.
   recorder.Clear();
   frmOrvantaPassGenMain->pmitExitClick(nullptr);

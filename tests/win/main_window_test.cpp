@@ -306,3 +306,114 @@ TEST_F(MainWindow, CloseHidesAndTheNextShowingKeepsThePlace) {
 
 }  // namespace
 }  // namespace orvgen
+
+namespace orvgen {
+namespace {
+
+// Presses a key at the focused control the way the message loop delivers it.
+void PressKey(HWND target, WPARAM key) {
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+  PumpMessages();
+}
+
+TEST_F(MainWindow, EnterClicksOnlyAFocusedButtonAndEscDoesNothing) {
+  Main().TrayIconClick(nullptr);
+  const struct {
+    const char* what;
+    HWND focus;
+    WPARAM key;
+    int generations;
+  } cases[] = {
+      {"Enter on the generate button", Main().btnGenerate.Handle(), VK_RETURN, 1},
+      {"Space on the generate button", Main().btnGenerate.Handle(), VK_SPACE, 1},
+      {"Enter in the password field", Main().edPassword.Handle(), VK_RETURN, 0},
+      {"Enter in the hint field", Main().edHint.Handle(), VK_RETURN, 0},
+      {"Esc on the generate button", Main().btnGenerate.Handle(), VK_ESCAPE, 0},
+      {"Esc in the password field", Main().edPassword.Handle(), VK_ESCAPE, 0},
+  };
+  for (const auto& c : cases) {
+    SetFocus(c.focus);
+    ScopedCountingCounters counters(0);
+    PressKey(c.focus, c.key);
+    EXPECT_EQ(counters.Generations(), c.generations) << c.what;
+    EXPECT_TRUE(Main().Visible()) << c.what;
+  }
+  SendMessageW(Main().Handle(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindow, AFailingCloseHandlerLeavesTheWindowAlive) {
+  Main().TrayIconClick(nullptr);
+  auto previous = Main().OnClose;
+  Main().OnClose = [](TObject*, TCloseAction&) { throw AbortError(); };
+  SendMessageW(Main().Handle(), WM_CLOSE, 0, 0);
+  Main().OnClose = previous;
+  EXPECT_TRUE(IsWindow(Main().Handle()));
+  EXPECT_TRUE(IsWindow(Main().edPassword.Handle()));
+  EXPECT_TRUE(Main().Visible());
+  SendMessageW(Main().Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Main().Visible());
+}
+
+TEST_F(MainWindow, LinkLabelsShowTheHandCursor) {
+  for (HWND label : {Main().labVersion.Handle(), Main().labCopyright.Handle(), Main().labGetAnotherLang.Handle()}) {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(SendMessageW(Main().Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+  }
+  // A plain label keeps the arrow.
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  SendMessageW(Main().Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Main().labPassword.Handle()),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(MainWindow, LaunchShowCommandSetsTheStateOfTheFirstShowing) {
+  const struct {
+    WORD show;
+    bool maximized, minimized;
+  } cases[] = {
+      {SW_SHOWMAXIMIZED, true, false}, {SW_SHOWMINNOACTIVE, false, true}, {SW_SHOWDEFAULT, false, false},
+      {SW_SHOWNORMAL, false, false},   {SW_SHOWMINIMIZED, false, false},  {SW_HIDE, false, false},
+  };
+  for (const auto& c : cases) {
+    Main().SetState(WindowState::Normal);
+    Application.ApplyLaunchShowCommand(c.show);
+    EXPECT_FALSE(Main().Visible()) << "nothing is shown by the launch command itself";
+    ScopedCountingCounters counters(0);
+    Main().TrayIconClick(nullptr);
+    EXPECT_TRUE(Main().Visible()) << c.show;
+    EXPECT_EQ(IsZoomed(Main().Handle()) != FALSE, c.maximized) << c.show;
+    EXPECT_EQ(IsIconic(Main().Handle()) != FALSE, c.minimized) << c.show;
+    EXPECT_EQ(counters.Generations(), 1) << "a password on the clipboard all the same";
+    EXPECT_FALSE(Application.IsMinimized()) << "showing minimised is not the user minimising";
+    Main().Hide();
+    ShowWindow(Main().Handle(), SW_RESTORE);
+    Main().Hide();
+  }
+  Main().SetState(WindowState::Normal);
+}
+
+TEST_F(MainWindow, MinimisingHidesTheSettingsWindowAndATrayClickRestoresBoth) {
+  Main().TrayIconClick(nullptr);
+  Main().btnSettingsClick(nullptr);
+  ASSERT_TRUE(frmPassGenSettings->Visible());
+  SendMessageW(Main().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(Application.IsMinimized());
+  EXPECT_TRUE(IsIconic(Main().Handle()));
+  EXPECT_FALSE(frmPassGenSettings->Visible()) << "owned windows hide with their minimised owner";
+
+  ScopedCountingCounters counters(0);
+  Main().TrayIconClick(nullptr);
+  EXPECT_FALSE(Application.IsMinimized());
+  EXPECT_FALSE(IsIconic(Main().Handle()));
+  EXPECT_TRUE(frmPassGenSettings->Visible());
+  EXPECT_EQ(counters.Generations(), 1);
+  frmPassGenSettings->Hide();
+  Main().Hide();
+}
+
+}  // namespace
+}  // namespace orvgen

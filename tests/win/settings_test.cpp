@@ -112,14 +112,10 @@ TEST_F(SettingsWindow, SettingsButtonPlacesBesideThenToggles) {
   EXPECT_EQ(r.top, main.top);
 }
 
-TEST_F(SettingsWindow, CloseHidesAndEscDoesNothing) {
+TEST_F(SettingsWindow, CloseButtonAndCloseBoxHide) {
   Main().TrayIconClick(nullptr);
   Main().btnSettingsClick(nullptr);
   ASSERT_TRUE(Settings().Visible());
-  PostMessageW(Settings().btnClose.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
-  PostMessageW(Settings().btnClose.Handle(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
-  PumpMessages();
-  EXPECT_TRUE(Settings().Visible());
   SendMessageW(Settings().btnClose.Handle(), BM_CLICK, 0, 0);
   EXPECT_FALSE(Settings().Visible());
   EXPECT_TRUE(IsWindow(Settings().Handle())) << "closing hides, never destroys";
@@ -127,6 +123,24 @@ TEST_F(SettingsWindow, CloseHidesAndEscDoesNothing) {
   Main().btnSettingsClick(nullptr);
   SendMessageW(Settings().Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(Settings().Visible());
+}
+
+TEST_F(SettingsWindow, EnterAndSpaceClickCloseEscDoesNothing) {
+  Main().TrayIconClick(nullptr);
+  const struct {
+    WPARAM key;
+    bool hides;
+  } cases[] = {{VK_RETURN, true}, {VK_SPACE, true}, {VK_ESCAPE, false}};
+  for (const auto& c : cases) {
+    Main().btnSettingsClick(nullptr);
+    ASSERT_TRUE(Settings().Visible());
+    SetFocus(Settings().btnClose.Handle());
+    PostMessageW(Settings().btnClose.Handle(), WM_KEYDOWN, c.key, 1);
+    PostMessageW(Settings().btnClose.Handle(), WM_KEYUP, c.key, 0xC0000001);
+    PumpMessages();
+    EXPECT_EQ(Settings().Visible(), !c.hides) << c.key;
+    Settings().Hide();
+  }
 }
 
 TEST_F(SettingsWindow, ClosingTheMainWindowLeavesItOpen) {

@@ -1,0 +1,28 @@
+// The one window procedure of the toolkit's window classes. It binds the object passed as
+// the creation parameter at WM_NCCREATE and hands every message to its OnMessage. An error
+// thrown there goes to the application object and ends that message with result 0: no
+// default processing follows it, so a close request whose handler failed never destroys
+// the window.
+#pragma once
+
+#include <windows.h>
+
+#include "application.h"
+
+namespace orvgen {
+
+template <typename T>
+LRESULT CALLBACK BoundWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  T* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  LRESULT result = 0;
+  Guarded([&] { result = self->OnMessage(hwnd, message, wParam, lParam); });
+  return result;
+}
+
+}  // namespace orvgen
