@@ -171,7 +171,7 @@ void TfrmOrvantaPassGenMain::pmitExitClick(TObject* /*Sender*/) { PostQuitMessag
 
 namespace {
 void OpenPage(const std::wstring& address) {
-  CurrentPlatform().ShellExecute(nullptr, L"open", address.c_str(), L"", L"", SW_SHOW);
+  CurrentPlatform().ShellExecuteW(nullptr, L"open", address.c_str(), L"", L"", SW_SHOW);
 }
 }  // namespace
 

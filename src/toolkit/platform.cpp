@@ -10,9 +10,9 @@ class RealPlatform final : public Platform {
     return ::RegisterHotKey(window, id, modifiers, key);
   }
   BOOL UnregisterHotKey(HWND window, int id) override { return ::UnregisterHotKey(window, id); }
-  HINSTANCE ShellExecute(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                         const wchar_t* directory, int show) override {
-    return ShellExecuteW(owner, verb, file, parameters, directory, show);
+  HINSTANCE ShellExecuteW(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                          const wchar_t* directory, int show) override {
+    return ::ShellExecuteW(owner, verb, file, parameters, directory, show);
   }
   BOOL SetForegroundWindow(HWND window) override { return ::SetForegroundWindow(window); }
   BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override {

@@ -15,8 +15,9 @@ class Platform {
   virtual BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAW* data) = 0;
   virtual BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT key) = 0;
   virtual BOOL UnregisterHotKey(HWND window, int id) = 0;
-  virtual HINSTANCE ShellExecute(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                                 const wchar_t* directory, int show) = 0;
+  // Named with its W: shellapi.h turns a plain ShellExecute into ShellExecuteW anyway.
+  virtual HINSTANCE ShellExecuteW(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                                  const wchar_t* directory, int show) = 0;
   virtual BOOL SetForegroundWindow(HWND window) = 0;
   virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
 };

@@ -417,3 +417,18 @@ TEST_F(MainWindow, MinimisingHidesTheSettingsWindowAndATrayClickRestoresBoth) {
 
 }  // namespace
 }  // namespace orvgen
+
+namespace orvgen {
+namespace {
+
+TEST(RealPlatform, ShellExecuteReachesTheShell) {
+  // The real seam must call the shell, not itself: a missing file comes back as an error.
+  Platform* recorder = SetPlatform(nullptr);
+  const HINSTANCE result =
+      CurrentPlatform().ShellExecuteW(nullptr, L"open", L"Z:\\no\\such\\file-4711.orvgen", L"", L"", SW_SHOW);
+  SetPlatform(recorder);
+  EXPECT_LE(reinterpret_cast<INT_PTR>(result), 32);
+}
+
+}  // namespace
+}  // namespace orvgen

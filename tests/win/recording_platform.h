@@ -69,8 +69,8 @@ class RecordingPlatform final : public Platform {
     hotKeys.push_back({false, window, id, 0, 0});
     return TRUE;
   }
-  HINSTANCE ShellExecute(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                         const wchar_t* directory, int show) override {
+  HINSTANCE ShellExecuteW(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                          const wchar_t* directory, int show) override {
     shellExecutes.push_back({owner, verb ? verb : L"", file ? file : L"", parameters == nullptr, directory == nullptr,
                              parameters ? parameters : L"", directory ? directory : L"", show});
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));

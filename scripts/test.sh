@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every test: the native unit tests (plain and under ASan/UBSan), then the Windows
+# build's in-process tests and end-to-end tests under Wine on a virtual screen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+
+echo "== native build and unit tests"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+echo "== native unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j "$jobs"
+ctest --preset native-asan -j "$jobs"
+
+echo "== Windows build, tests under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+# shellcheck source=scripts/wine_env.sh
+source scripts/wine_env.sh
+wine_env_up "$PWD/build/windows/wine-tests"
+trap wine_env_down EXIT
+ctest --preset windows
