@@ -65,26 +65,11 @@ TLinkLabel::TLinkLabel(Form& form, const DesignRect& r, const std::wstring& capt
     : TLabel(form, r, caption, true), font_(CreateTahoma8(true, true)) {
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   FitToText();
-  tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form.Handle(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr));
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = form.Handle();
-  tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  SendMessageW(tooltip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TLinkLabel::SetHint(const std::wstring& hint) {
   hint_ = hint;
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = form_->Handle();
-  tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-  tool.lpszText = hint_.data();
-  SendMessageW(tooltip_.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  form_->SetToolTip(Handle(), hint_);
 }
 
 bool TLinkLabel::SetCursor() {

@@ -33,7 +33,7 @@ class Control : public TObject {
   virtual void DrawItem(const DRAWITEMSTRUCT&) {}
   virtual bool SetCursor() { return false; }
   // The form's window is gone, and with it this control's windows: forget them.
-  virtual void DetachHandle() { window_.Release(); }
+  void DetachHandle() { window_.Release(); }
 
  protected:
   Control() = default;
@@ -76,15 +76,10 @@ class TLinkLabel : public TLabel {
   void SetHint(const std::wstring& hint);
   std::wstring Hint() const { return hint_; }
   bool SetCursor() override;
-  void DetachHandle() override {
-    tooltip_.Release();
-    TLabel::DetachHandle();
-  }
 
  private:
   FontHandle font_;
   std::wstring hint_;
-  WindowHandle tooltip_;
 };
 
 // A picture drawn with its alpha over the form's background, sized to the picture.

@@ -1,5 +1,7 @@
 #include "form.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -173,6 +175,24 @@ void Form::PreviewKeyUp(WORD key) {
   OnKeyUp(this, key, shift);
 }
 
+void Form::SetToolTip(HWND control, const std::wstring& text) {
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<wchar_t*>(text.c_str());  // the tooltip keeps a copy
+  if (!tooltip_) {
+    tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
+  }
+  TOOLINFOW existing = tool;
+  existing.lpszText = nullptr;
+  const bool known = SendMessageW(tooltip_.Get(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing)) != 0;
+  SendMessageW(tooltip_.Get(), known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 Control* Form::FindControl(HWND hwnd) const {
   for (Control* control : controls_) {
     if (hwnd && control->Handle() == hwnd) return control;
@@ -204,6 +224,7 @@ LRESULT Form::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Destroyed before its wrappers (only by a fault elsewhere): they must not destroy
     // handles that are gone, or reused.
     for (Control* control : controls_) control->DetachHandle();
+    tooltip_.Release();
     window_.Release();
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }

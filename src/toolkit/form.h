@@ -91,6 +91,8 @@ class Form : public TObject {
   void AddControl(Control& control) { controls_.push_back(&control); }
   // The control behind a child window handle, or nullptr.
   Control* FindControl(HWND hwnd) const;
+  // The tooltip shown over one of the form's controls; all share one tooltip window.
+  void SetToolTip(HWND control, const std::wstring& text);
   // Gives the focus back to the control that had it last (the first in tab order at first).
   void RestoreFocus();
 
@@ -111,6 +113,7 @@ class Form : public TObject {
   void CenterOnScreen();
 
   WindowHandle window_;
+  WindowHandle tooltip_;  // owned by window_, so destroyed before it
   FontHandle font_;
   int textHeight_ = 13;
   WindowState state_ = WindowState::Normal;

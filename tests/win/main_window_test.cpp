@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cwctype>
 #include <string>
 #include <thread>
@@ -353,6 +355,47 @@ TEST_F(MainWindow, AFailingCloseHandlerLeavesTheWindowAlive) {
   EXPECT_TRUE(Main().Visible());
   SendMessageW(Main().Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(Main().Visible());
+}
+
+HWND ToolTipOf(HWND owner) {
+  struct Search {
+    HWND owner, found;
+  } search{owner, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        wchar_t name[64]{};
+        GetClassNameW(hwnd, name, 64);
+        if (GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring(name) == TOOLTIPS_CLASSW) s->found = hwnd;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(MainWindow, LinkLabelsCarryTheirTooltips) {
+  HWND tooltip = ToolTipOf(Main().Handle());
+  ASSERT_NE(tooltip, nullptr);
+  EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 3) << "only the link labels have tooltips";
+  const struct {
+    HWND label;
+    const wchar_t* text;
+  } tips[] = {
+      {Main().labVersion.Handle(), L"Click to check for updates"},
+      {Main().labCopyright.Handle(), L"Click to visit http://orvanta.example"},
+      {Main().labGetAnotherLang.Handle(), L"Download localized version of Orvanta Password Generator"},
+  };
+  for (const auto& t : tips) {
+    wchar_t text[128]{};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Main().Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(t.label);
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(text, t.text);
+  }
 }
 
 TEST_F(MainWindow, LinkLabelsShowTheHandCursor) {
