@@ -31,15 +31,10 @@ void TApplication::Initialize() {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_HOTKEY_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = BoundWindowProc<TApplication>;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = ApplicationWindowClass;
-  RegisterClassExW(&wc);
+  RegisterBoundClass<TApplication>(ApplicationWindowClass);
   // A tool window with no text: never on the taskbar or in the task switcher.
   window_.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, ApplicationWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                wc.hInstance, this));
+                                GetModuleHandleW(nullptr), this));
   if (!window_) throw std::runtime_error("Cannot create the application window");
 }
 

@@ -45,15 +45,11 @@ DWORD PlatformMajorVersion() {
 UINT TaskbarCreatedMessage() { return taskbarCreated; }
 
 TTrayIcon::TTrayIcon() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = BoundWindowProc<TTrayIcon>;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = TrayWindowClass;
-  RegisterClassExW(&wc);
+  RegisterBoundClass<TTrayIcon>(TrayWindowClass);
   // A hidden top-level window rather than a message-only one: "TaskbarCreated" is
   // broadcast, and broadcasts reach top-level windows only.
-  window_.Reset(CreateWindowExW(0, TrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, this));
+  window_.Reset(CreateWindowExW(0, TrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), this));
   if (!window_) throw std::runtime_error("Cannot create the tray icon window");
 
   record_.cbSize = NotifyRecordSize(PlatformMajorVersion());

@@ -25,4 +25,15 @@ LRESULT CALLBACK BoundWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return result;
 }
 
+// Registers a plain window class whose windows go to T's OnMessage.
+template <typename T>
+void RegisterBoundClass(const wchar_t* className) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = BoundWindowProc<T>;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassExW(&wc);
+}
+
 }  // namespace orvgen

@@ -64,25 +64,14 @@ TEST_F(MainWindow, IsAnOwnerlessAppWindowWithoutMaximise) {
 }
 
 TEST_F(MainWindow, ControlsStandAtTheirDesignPlaces) {
-  const struct {
-    const char* name;
-    HWND hwnd;
-    RECT rect;
-  } controls[] = {
+  ExpectPlaces({
       {"imgLogo", Main().imgLogo.Handle(), {8, 8, 302, 48}},
       {"btnGenerate", Main().btnGenerate.Handle(), {8, 90, 148, 130}},
       {"btnMutation", Main().btnMutation.Handle(), {152, 90, 226, 130}},
       {"btnSettings", Main().btnSettings.Handle(), {230, 90, 302, 130}},
       {"edPassword", Main().edPassword.Handle(), {8, 157, 302, 178}},
       {"edHint", Main().edHint.Handle(), {8, 201, 302, 222}},
-  };
-  for (const auto& c : controls) {
-    const RECT r = ClientRectIn(c.hwnd);
-    EXPECT_EQ(r.left, c.rect.left) << c.name;
-    EXPECT_EQ(r.top, c.rect.top) << c.name;
-    EXPECT_EQ(r.right, c.rect.right) << c.name;
-    EXPECT_EQ(r.bottom, c.rect.bottom) << c.name;
-  }
+  });
   // Labels size themselves to their text: their corner is fixed, one line is 13 high.
   const struct {
     const char* name;

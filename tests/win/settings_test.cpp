@@ -51,22 +51,11 @@ TEST_F(SettingsWindow, IsAFixedDialogOwnedByTheMainWindow) {
 }
 
 TEST_F(SettingsWindow, ControlsTextsAndLockedHotKeys) {
-  const struct {
-    const char* name;
-    HWND hwnd;
-    RECT rect;
-  } fixed[] = {
+  ExpectPlaces({
       {"hkCreateNewPasswordMain", Settings().hkCreateNewPasswordMain.Handle(), {8, 72, 283, 91}},
       {"hkCreateNewPasswordBackup", Settings().hkCreateNewPasswordBackup.Handle(), {8, 120, 283, 139}},
       {"btnClose", Settings().btnClose.Handle(), {223, 153, 283, 178}},
-  };
-  for (const auto& c : fixed) {
-    const RECT r = ClientRectIn(c.hwnd);
-    EXPECT_EQ(r.left, c.rect.left) << c.name;
-    EXPECT_EQ(r.top, c.rect.top) << c.name;
-    EXPECT_EQ(r.right, c.rect.right) << c.name;
-    EXPECT_EQ(r.bottom, c.rect.bottom) << c.name;
-  }
+  });
   EXPECT_EQ(ClientRectIn(Settings().labTitle.Handle()).top, 16);
   EXPECT_EQ(ClientRectIn(Settings().labTitle.Handle()).bottom - 16, 26) << "two lines";
   EXPECT_EQ(ClientRectIn(Settings().labMainHotkey.Handle()).top, 53);

@@ -1,5 +1,7 @@
 #include "win_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
 #include "application.h"
@@ -36,6 +38,16 @@ RECT ClientRectIn(HWND control) {
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+void ExpectPlaces(std::initializer_list<ControlPlace> places) {
+  for (const ControlPlace& c : places) {
+    const RECT r = ClientRectIn(c.hwnd);
+    EXPECT_EQ(r.left, c.rect.left) << c.name;
+    EXPECT_EQ(r.top, c.rect.top) << c.name;
+    EXPECT_EQ(r.right, c.rect.right) << c.name;
+    EXPECT_EQ(r.bottom, c.rect.bottom) << c.name;
+  }
 }
 
 LOGFONTW FontOf(HWND hwnd) {

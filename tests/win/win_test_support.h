@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,13 @@ std::wstring ClipboardText();  // empty when there is no Unicode text
 void SetClipboardText(const std::wstring& text);
 std::wstring TextOf(HWND hwnd);
 RECT ClientRectIn(HWND control);  // the control's rectangle in its parent's client coordinates
+
+struct ControlPlace {
+  const char* name;
+  HWND hwnd;
+  RECT rect;  // in the parent's client coordinates
+};
+void ExpectPlaces(std::initializer_list<ControlPlace> places);
 LOGFONTW FontOf(HWND hwnd);
 void PumpMessages();
 
