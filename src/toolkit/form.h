@@ -73,7 +73,6 @@ class Form : public TObject {
   void Close();
   void BringToFront();
 
-  WindowState State() const { return state_; }
   void SetState(WindowState state) { state_ = state; }
 
   // The outer rectangle, frame included, in screen pixels.

@@ -36,7 +36,6 @@ class UniqueHandle {
 
 inline void FreeWindow(HWND h) { DestroyWindow(h); }
 inline void FreeGdiObject(HGDIOBJ h) { DeleteObject(h); }
-inline void FreeIcon(HICON h) { DestroyIcon(h); }
 inline void FreeMenu(HMENU h) { DestroyMenu(h); }
 inline void FreeDc(HDC h) { DeleteDC(h); }
 inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
@@ -44,7 +43,6 @@ inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
 using WindowHandle = UniqueHandle<HWND, FreeWindow>;
 using FontHandle = UniqueHandle<HFONT, FreeGdiObject>;
 using BitmapHandle = UniqueHandle<HBITMAP, FreeGdiObject>;
-using IconHandle = UniqueHandle<HICON, FreeIcon>;
 using MenuHandle = UniqueHandle<HMENU, FreeMenu>;
 using MemoryDcHandle = UniqueHandle<HDC, FreeDc>;
 using GlobalHandle = UniqueHandle<HGLOBAL, FreeGlobal>;
