@@ -3,8 +3,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <algorithm>
-
 #include <stdexcept>
 
 #include "form.h"
@@ -89,9 +87,7 @@ void TApplication::Restore() {
   if (!minimized_ || !mainForm_) return;
   minimized_ = false;
   ShowWindow(mainForm_->Handle(), SW_RESTORE);
-  for (Form* form : hiddenByMinimize_) {
-    if (std::find(forms_.begin(), forms_.end(), form) != forms_.end()) ShowWindow(form->Handle(), SW_SHOWNA);
-  }
+  for (Form* form : hiddenByMinimize_) ShowWindow(form->Handle(), SW_SHOWNA);  // RemoveForm drops destroyed ones
   hiddenByMinimize_.clear();
   mainForm_->RestoreFocus();
 }
@@ -110,13 +106,15 @@ bool TApplication::PreTranslate(MSG& msg) {
   return IsDialogMessageW(root, &msg) != FALSE;
 }
 
+void TApplication::Dispatch(MSG& msg) {
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
 int TApplication::Run() {
   MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (PreTranslate(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   return static_cast<int>(msg.wParam);
 }
 
@@ -127,9 +125,7 @@ void TApplication::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (PreTranslate(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Dispatch(msg);
   }
 }
 

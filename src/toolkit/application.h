@@ -90,6 +90,7 @@ class TApplication {
   friend LRESULT CALLBACK BoundWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   bool PreTranslate(MSG& msg);
+  void Dispatch(MSG& msg);
 
   WindowHandle window_;
   Form* mainForm_ = nullptr;

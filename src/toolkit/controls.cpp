@@ -44,7 +44,7 @@ TLabel::TLabel(Form& form, const DesignRect& r, const std::wstring& caption) : T
 
 TLabel::TLabel(Form& form, const DesignRect& r, const std::wstring& caption, bool link) {
   CreateOn(form, L"Static", SS_LEFT | SS_NOPREFIX | (link ? SS_NOTIFY : 0), 0, r, caption);
-  FitToText();
+  if (!link) FitToText();  // a link label fits itself once it has its own font
 }
 
 void TLabel::SetCaption(const std::wstring& text) {

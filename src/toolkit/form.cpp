@@ -67,7 +67,7 @@ Form::Form(const FormDesign& design) : font_(CreateTahoma8()) {
   if (Application.MainFormOnTaskBar) {
     if (isMain) {
       exStyle |= WS_EX_APPWINDOW;
-    } else if (Application.MainForm()) {
+    } else {
       owner = Application.MainForm()->Handle();
     }
   } else {
