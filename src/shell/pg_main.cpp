@@ -106,8 +106,6 @@ TfrmOrvantaPassGenMain::TfrmOrvantaPassGenMain()
   BindMessage(WM_HOTKEY, [this](TMessage& m) { WMHotKey(m); });
 }
 
-TfrmOrvantaPassGenMain::~TfrmOrvantaPassGenMain() { BeginDestroy(); }
-
 void TfrmOrvantaPassGenMain::LoadLogo() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(IDR_LOGO), MAKEINTRESOURCEW(10));  // RT_RCDATA

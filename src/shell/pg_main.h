@@ -14,7 +14,6 @@ namespace orvgen {
 class TfrmOrvantaPassGenMain : public Form {
  public:
   TfrmOrvantaPassGenMain();
-  ~TfrmOrvantaPassGenMain() override;
 
   // Controls in creation order, which is also the keyboard tab order of the focusable ones:
   // btnGenerate, edPassword, edHint, btnSettings, btnMutation.

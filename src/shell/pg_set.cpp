@@ -31,8 +31,6 @@ TfrmPassGenSettings::TfrmPassGenSettings()
   btnClose.OnClick = [this](TObject* sender) { btnCloseClick(sender); };
 }
 
-TfrmPassGenSettings::~TfrmPassGenSettings() { BeginDestroy(); }
-
 void TfrmPassGenSettings::btnCloseClick(TObject* /*Sender*/) { Close(); }
 
 }  // namespace orvgen

@@ -10,7 +10,6 @@ namespace orvgen {
 class TfrmPassGenSettings : public Form {
  public:
   TfrmPassGenSettings();
-  ~TfrmPassGenSettings() override;
 
   TLabel labTitle;
   TLabel labMainHotkey;

@@ -19,8 +19,6 @@ namespace {
 constexpr wchar_t ApplicationWindowClass[] = L"OrvgenApplication";
 }
 
-TApplication::~TApplication() = default;
-
 void TApplication::Initialize() {
   if (window_) return;
   // Opening a web address may go through shell extensions that need COM on this thread.
@@ -130,15 +128,16 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::DestroyForms() {
-  // Last created first; each form's destructor hides it and runs its destroy handler.
-  // A form leaves the list before it is deleted, so a message that arrives meanwhile
-  // (a log-off during Exit) cannot delete it a second time.
   ending_ = true;
-  while (!forms_.empty()) {
-    Form* form = forms_.back();
-    forms_.pop_back();
-    delete form;
-  }
+  while (!forms_.empty()) FreeForm(*forms_.back());
+}
+
+void TApplication::FreeForm(Form& form) {
+  // The form leaves the list first, so a message that arrives meanwhile (a log-off during
+  // Exit) cannot free it a second time.
+  std::erase(forms_, &form);
+  form.DestroyWindowFirst();
+  delete &form;
 }
 
 void TApplication::HandleException(std::exception_ptr error) noexcept {

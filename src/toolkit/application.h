@@ -29,7 +29,7 @@ class TApplication {
   TApplication() = default;
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
-  ~TApplication();
+  ~TApplication() = default;
 
   // Creates the hidden application window. Has no visible effect.
   void Initialize();
@@ -43,8 +43,9 @@ class TApplication {
   HICON Icon(int size) const;
   Form* MainForm() const { return mainForm_; }
 
-  // Creates a form the application owns until DestroyForms, and keeps `global` pointing
-  // at it for as long as it lives. The first form created becomes the main form.
+  // Creates a form the application owns until FreeForm or DestroyForms, and keeps
+  // `global` pointing at it for as long as it lives. The first form created becomes the
+  // main form.
   template <typename T>
   T& CreateForm(T*& global) {
     T* form = new T();
@@ -75,9 +76,11 @@ class TApplication {
   int Run();
   // Handles every message waiting in the queue, then returns (a quit message is kept).
   void ProcessMessages();
-  // Ends the run at once (log-off or shut-down): posts the quit message and destroys
-  // the forms, last created first.
+  // Frees every form, the last created first.
   void DestroyForms();
+  // Frees one form: out of the list, its window destroyed first (destroy handler
+  // included) while the whole form still exists, then the form itself.
+  void FreeForm(Form& form);
 
   // Shows an error that escaped a handler; AbortError is silent.
   void HandleException(std::exception_ptr error) noexcept;
@@ -92,7 +95,7 @@ class TApplication {
   bool PreTranslate(MSG& msg);
   void Dispatch(MSG& msg);
 
-  WindowHandle window_;
+  BoundWindowHandle window_;
   Form* mainForm_ = nullptr;
   std::vector<Form*> forms_;
   std::vector<Form*> hiddenByMinimize_;

@@ -15,10 +15,10 @@ int nextControlId = 100;
 void Control::CreateOn(Form& form, const wchar_t* windowClass, DWORD style, DWORD exStyle, const DesignRect& r,
                        const std::wstring& text) {
   form_ = &form;
-  window_.Reset(CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, form.Scale(r.left),
-                                form.Scale(r.top), form.Scale(r.width), form.Scale(r.height), form.Handle(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++)),
-                                GetModuleHandleW(nullptr), nullptr));
+  window_ = CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, form.Scale(r.left),
+                            form.Scale(r.top), form.Scale(r.width), form.Scale(r.height), form.Handle(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++)), GetModuleHandleW(nullptr),
+                            nullptr);
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
   form.AddControl(*this);
 }
@@ -61,9 +61,8 @@ void TLabel::FitToText() {
   SetWindowPos(Handle(), nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-TLinkLabel::TLinkLabel(Form& form, const DesignRect& r, const std::wstring& caption)
-    : TLabel(form, r, caption, true), font_(CreateTahoma8(true, true)) {
-  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+TLinkLabel::TLinkLabel(Form& form, const DesignRect& r, const std::wstring& caption) : TLabel(form, r, caption, true) {
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form.LinkFont()), FALSE);
   FitToText();
 }
 

@@ -21,7 +21,7 @@ class Control : public TObject {
   Control& operator=(const Control&) = delete;
   ~Control() override = default;
 
-  HWND Handle() const { return window_.Get(); }
+  HWND Handle() const { return window_; }
   void SetCaption(const std::wstring& text);
   std::wstring Caption() const;
 
@@ -32,8 +32,6 @@ class Control : public TObject {
   void Command(WORD notification);
   virtual void DrawItem(const DRAWITEMSTRUCT&) {}
   virtual bool SetCursor() { return false; }
-  // The form's window is gone, and with it this control's windows: forget them.
-  void DetachHandle() { window_.Release(); }
 
  protected:
   Control() = default;
@@ -42,7 +40,7 @@ class Control : public TObject {
   Form* form_ = nullptr;
 
  private:
-  WindowHandle window_;
+  HWND window_ = nullptr;  // a child of the form's window, destroyed with it
 };
 
 class TButton : public Control {
@@ -78,7 +76,6 @@ class TLinkLabel : public TLabel {
   bool SetCursor() override;
 
  private:
-  FontHandle font_;
   std::wstring hint_;
 };
 

@@ -12,8 +12,8 @@
 namespace orvgen {
 namespace {
 
-// Posted to a form whose close action was caFree: it is deleted once the message that
-// closed it has been handled.
+// Posted to a form whose close action was caFree: the application frees it once the
+// message that closed it has been handled.
 constexpr UINT FormReleaseMessage = WM_APP + 0x100;
 
 void RegisterFormClass(const wchar_t* className, bool showIcon, WNDPROC proc) {
@@ -93,16 +93,18 @@ Form::Form(const FormDesign& design) : font_(CreateTahoma8()) {
   }
 }
 
-Form::~Form() {
-  BeginDestroy();
-  Application.RemoveForm(*this);
+Form::~Form() { Application.RemoveForm(*this); }
+
+void Form::DestroyWindowFirst() {
+  if (!window_) return;
+  ShowWindow(Handle(), SW_HIDE);
+  if (OnDestroy) Guarded([&] { OnDestroy(this); });
+  window_.Reset();
 }
 
-void Form::BeginDestroy() {
-  if (destroying_) return;
-  destroying_ = true;
-  if (Handle()) ShowWindow(Handle(), SW_HIDE);
-  if (OnDestroy) Guarded([&] { OnDestroy(this); });
+HFONT Form::LinkFont() {
+  if (!linkFont_) linkFont_ = CreateTahoma8(/*bold=*/true, /*underline=*/true);
+  return linkFont_.Get();
 }
 
 void Form::SetCaption(const std::wstring& text) { SetWindowTextW(Handle(), text.c_str()); }
@@ -183,14 +185,14 @@ void Form::SetToolTip(HWND control, const std::wstring& text) {
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = const_cast<wchar_t*>(text.c_str());  // the tooltip keeps a copy
   if (!tooltip_) {
-    tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                   GetModuleHandleW(nullptr), nullptr));
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
   }
   TOOLINFOW existing = tool;
   existing.lpszText = nullptr;
-  const bool known = SendMessageW(tooltip_.Get(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing)) != 0;
-  SendMessageW(tooltip_.Get(), known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  const bool known = SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing)) != 0;
+  SendMessageW(tooltip_, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 Control* Form::FindControl(HWND hwnd) const {
@@ -219,12 +221,11 @@ LRESULT Form::DefaultButtonId() const {
 }
 
 LRESULT Form::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) window_ = WindowHandle(hwnd);
+  if (message == WM_NCCREATE) window_ = BoundWindowHandle(hwnd);
   if (message == WM_NCDESTROY) {
-    // Destroyed before its wrappers (only by a fault elsewhere): they must not destroy
-    // handles that are gone, or reused.
-    for (Control* control : controls_) control->DetachHandle();
-    tooltip_.Release();
+    // Destroyed by someone else (an owner that went first): the handle must not be
+    // destroyed again, or a reused one in its place.
+    tooltip_ = nullptr;
     window_.Release();
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
@@ -275,7 +276,7 @@ LRESULT Form::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case DM_GETDEFID:
       return DefaultButtonId();
     case FormReleaseMessage:
-      delete this;
+      Application.FreeForm(*this);  // nothing of this form may be touched after it
       return 0;
     default:
       break;

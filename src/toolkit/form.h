@@ -54,10 +54,12 @@ class Form : public TObject {
   explicit Form(const FormDesign& design);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
-  ~Form() override;
 
   HWND Handle() const { return window_.Get(); }
   HFONT Font() const { return font_.Get(); }
+  // Bold underlined Tahoma for the form's link labels, made on first use; the form keeps
+  // it, so it outlives every control that draws with it.
+  HFONT LinkFont();
 
   // Design pixels to device pixels: by the ratio of the font's text height to 13.
   int Scale(int designPixels) const { return MulDiv(designPixels, textHeight_, 13); }
@@ -96,32 +98,38 @@ class Form : public TObject {
   void RestoreFocus();
 
  protected:
+  // Only the application deletes a form, and only after DestroyWindowFirst.
+  ~Form() override;
+
   // A handler for one window message, in the manner of a message map.
   void BindMessage(UINT message, std::function<void(TMessage&)> handler) {
     messageHandlers_[message] = std::move(handler);
   }
-  // Subclasses call this first in their destructor: the destroy handler runs while the
-  // window and every member still exist.
-  void BeginDestroy();
 
  private:
+  friend class TApplication;
   template <typename T>
   friend LRESULT CALLBACK BoundWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultButtonId() const;
   void CenterOnScreen();
+  // Hides the form, runs its destroy handler while the window and every member of the
+  // whole form still exist, then destroys the window.
+  void DestroyWindowFirst();
 
-  WindowHandle window_;
-  WindowHandle tooltip_;  // owned by window_, so destroyed before it
   FontHandle font_;
+  FontHandle linkFont_;
+  HWND tooltip_ = nullptr;  // owned by the form's window, which destroys it
   int textHeight_ = 13;
   WindowState state_ = WindowState::Normal;
   bool shownBefore_ = false;
   bool centerOnFirstShow_ = false;
-  bool destroying_ = false;
   HWND lastFocus_ = nullptr;
   std::vector<Control*> controls_;
   std::map<UINT, std::function<void(TMessage&)>> messageHandlers_;
+  // Declared last, so that it goes first should the form be torn down without
+  // DestroyWindowFirst (a failed constructor): its controls draw with the fonts above.
+  BoundWindowHandle window_;
 };
 
 // Tahoma 8 points at the screen's dots per inch, in the given weight and style.

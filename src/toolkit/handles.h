@@ -34,13 +34,22 @@ class UniqueHandle {
   Handle handle_ = nullptr;
 };
 
-inline void FreeWindow(HWND h) { DestroyWindow(h); }
+// The window slot that holds the object a window's messages go to (window_proc.h).
+inline constexpr int BoundObjectSlot = GWLP_USERDATA;
+
+// A window whose messages go to an object is cut off from it before it is destroyed: the
+// messages of its destruction then go to the default procedure and never reach an object
+// that is itself being torn down, whatever order its members go in.
+inline void FreeBoundWindow(HWND h) {
+  SetWindowLongPtrW(h, BoundObjectSlot, 0);
+  DestroyWindow(h);
+}
 inline void FreeGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void FreeMenu(HMENU h) { DestroyMenu(h); }
 inline void FreeDc(HDC h) { DeleteDC(h); }
 inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
 
-using WindowHandle = UniqueHandle<HWND, FreeWindow>;
+using BoundWindowHandle = UniqueHandle<HWND, FreeBoundWindow>;
 using FontHandle = UniqueHandle<HFONT, FreeGdiObject>;
 using BitmapHandle = UniqueHandle<HBITMAP, FreeGdiObject>;
 using MenuHandle = UniqueHandle<HMENU, FreeMenu>;

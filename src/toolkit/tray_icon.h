@@ -63,7 +63,7 @@ class TTrayIcon : public TObject {
   void ShowMenu();
   BOOL Notify(DWORD message);
 
-  WindowHandle window_;
+  BoundWindowHandle window_;
   NOTIFYICONDATAW record_{};
   std::wstring hint_;
   std::wstring balloonHint_;
