@@ -43,7 +43,12 @@ TMenuItem& TPopupMenu::Add(const std::wstring& caption, bool isDefault) {
 }
 
 void TPopupMenu::Popup(int x, int y) {
-  CurrentPlatform().TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, Application.Handle());
+  HWND owner = Application.Handle();
+  CurrentPlatform().TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, owner);
+  // A menu of a window that is not in the foreground must be followed by a message to
+  // that window; otherwise a menu dismissed without a choice can make the next one close
+  // as soon as it opens.
+  PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 bool TPopupMenu::Dispatch(UINT id) {

@@ -108,6 +108,22 @@ TEST_F(TrayIcon, RightReleaseShowsTheMenuAndGeneratesNothing) {
   EXPECT_FALSE(Main().Visible());
 }
 
+// Every message waiting for the window, taken off the queue.
+std::vector<UINT> TakeQueued(HWND hwnd) {
+  std::vector<UINT> queued;
+  MSG msg{};
+  while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) queued.push_back(msg.message);
+  return queued;
+}
+
+TEST_F(TrayIcon, AMessageToTheMenusWindowFollowsTheMenu) {
+  PumpMessages();
+  SendMessageW(Main().TrayIcon.Handle(), TrayIconCallbackMessage, 0, WM_RBUTTONUP);
+  ASSERT_EQ(Recorder().menus.size(), 1u);
+  EXPECT_EQ(TakeQueued(Application.Handle()), std::vector<UINT>{WM_NULL})
+      << "the menu's window gets WM_NULL once the menu has closed, so that the next menu stays open";
+}
+
 TEST_F(TrayIcon, MenuFirstItemDoesWhatAClickDoes) {
   ScopedCountingCounters counters(1);
   Recorder().chooseOnTrack = Main().pmitCreateNewPassword.Id();
