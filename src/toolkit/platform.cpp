@@ -18,6 +18,9 @@ class RealPlatform final : public Platform {
   BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override {
     return ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
   }
+  BOOL ChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action) override {
+    return ::ChangeWindowMessageFilterEx(window, message, action, nullptr);
+  }
 };
 
 RealPlatform realPlatform;

@@ -1,6 +1,6 @@
 // The one seam between the program and the platform calls whose effects cannot be read
 // back from the windows themselves: the tray record, hot-key registrations, the shell's
-// opening of addresses, activation and the popup menu. Tests put a recorder in its place;
+// opening of addresses, activation, the popup menu and the message filter. Tests put a recorder in its place;
 // everything else calls Win32 directly.
 #pragma once
 
@@ -20,6 +20,7 @@ class Platform {
                                   const wchar_t* directory, int show) = 0;
   virtual BOOL SetForegroundWindow(HWND window) = 0;
   virtual BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
+  virtual BOOL ChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action) = 0;
 };
 
 // The platform in use: the real one unless a test has put another in place.

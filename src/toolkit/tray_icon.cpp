@@ -51,6 +51,9 @@ TTrayIcon::TTrayIcon() {
   window_.Reset(CreateWindowExW(0, TrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), this));
   if (!window_) throw std::runtime_error("Cannot create the tray icon window");
+  // An elevated copy would otherwise never hear of a restarted shell, which runs with
+  // lower rights, and its icon would stay away.
+  CurrentPlatform().ChangeWindowMessageFilterEx(Handle(), taskbarCreated, MSGFLT_ALLOW);
 
   record_.cbSize = NotifyRecordSize(PlatformMajorVersion());
   record_.hWnd = Handle();

@@ -9,6 +9,7 @@
 #include "platform.h"
 #include "recording_platform.h"
 #include "startup.h"
+#include "tray_icon.h"
 
 namespace orvgen {
 namespace {
@@ -32,6 +33,12 @@ TEST(Lifecycle, StartUpShowsOnlyTheIconAndTearDownTakesEverythingAway) {
   ASSERT_NE(frmPassGenSettings, nullptr);
   HWND main = frmOrvantaPassGenMain->Handle();
   HWND tray = frmOrvantaPassGenMain->TrayIcon.Handle();
+
+  // An elevated copy hears of a restarted shell, which runs with lower rights.
+  ASSERT_EQ(recorder.messageFilters.size(), 1u);
+  EXPECT_EQ(recorder.messageFilters[0].window, tray);
+  EXPECT_EQ(recorder.messageFilters[0].message, TaskbarCreatedMessage());
+  EXPECT_EQ(recorder.messageFilters[0].action, static_cast<DWORD>(MSGFLT_ALLOW));
 
   // The hot keys come after both windows exist, before the icon is added.
   ASSERT_EQ(recorder.hotKeys.size(), 2u);

@@ -32,6 +32,12 @@ struct ShellExecuteCall {
   int show;
 };
 
+struct MessageFilterCall {
+  HWND window;
+  UINT message;
+  DWORD action;
+};
+
 struct MenuCall {
   HMENU menu;
   UINT flags;
@@ -46,6 +52,7 @@ class RecordingPlatform final : public Platform {
   std::vector<ShellExecuteCall> shellExecutes;
   std::vector<HWND> foregrounds;
   std::vector<MenuCall> menus;
+  std::vector<MessageFilterCall> messageFilters;
   // Set by a test to choose a menu item while the menu "is open".
   UINT chooseOnTrack = 0;
 
@@ -55,6 +62,7 @@ class RecordingPlatform final : public Platform {
     shellExecutes.clear();
     foregrounds.clear();
     menus.clear();
+    messageFilters.clear();
   }
 
   BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
@@ -83,6 +91,10 @@ class RecordingPlatform final : public Platform {
     menus.push_back({menu, flags, x, y, owner});
     // A real menu posts the chosen item's command to the owner when it closes.
     if (chooseOnTrack) PostMessageW(owner, WM_COMMAND, chooseOnTrack, 0);
+    return TRUE;
+  }
+  BOOL ChangeWindowMessageFilterEx(HWND window, UINT message, DWORD action) override {
+    messageFilters.push_back({window, message, action});
     return TRUE;
   }
 };
