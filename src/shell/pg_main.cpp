@@ -21,6 +21,10 @@ TfrmOrvantaPassGenMain* frmOrvantaPassGenMain = nullptr;
 
 namespace {
 
+// How long a copy waits for a clipboard that another program holds: well under the time
+// a person notices.
+constexpr DWORD ClipboardPatienceMs = 50;
+
 FormDesign MainDesign() {
   return FormDesign{L"TfrmOrvantaPassGenMain", L"Orvanta Password Generator", 312, 256,
                     /*sizeable=*/true,
@@ -141,8 +145,12 @@ void TfrmOrvantaPassGenMain::CopyPasswordToClipboard() {
   edPassword.SelectAll();
   const std::wstring text = edPassword.Text();
   if (text.empty()) return;  // an empty selection copies nothing; the clipboard keeps its contents
-  ClipboardSession clipboard(Handle());
-  if (!clipboard.Opened()) return;  // another program holds it: fail without a word
+  // Clipboard history and clipboard managers open the clipboard right after every change,
+  // so a quick second copy (a held hot key, a double press) can find it held for a few
+  // milliseconds; giving up at once would leave the field showing a password that the
+  // clipboard does not hold. Held for longer, the copy is left out without a word.
+  ClipboardSession clipboard(Handle(), ClipboardPatienceMs);
+  if (!clipboard.Opened()) return;
   EmptyClipboard();
   PutClipboardData(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
   // Marks that keep a password out of clipboard history, the cloud clipboard and

@@ -85,7 +85,10 @@ class ScreenDc {
 // The clipboard, open for one scope. Opened() is false when another program holds it.
 class ClipboardSession {
  public:
-  explicit ClipboardSession(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  // With patience, an open that finds the clipboard held is tried again every few
+  // milliseconds for up to that long. It sleeps rather than dispatch messages, so no
+  // handler runs in between.
+  explicit ClipboardSession(HWND owner, DWORD patienceMs = 0) : open_(Open(owner, patienceMs)) {}
   ClipboardSession(const ClipboardSession&) = delete;
   ClipboardSession& operator=(const ClipboardSession&) = delete;
   ~ClipboardSession() {
@@ -94,6 +97,15 @@ class ClipboardSession {
   bool Opened() const { return open_; }
 
  private:
+  static bool Open(HWND owner, DWORD patienceMs) {
+    const ULONGLONG deadline = GetTickCount64() + patienceMs;
+    while (!OpenClipboard(owner)) {
+      if (GetTickCount64() >= deadline) return false;
+      Sleep(5);
+    }
+    return true;
+  }
+
   bool open_;
 };
 
