@@ -166,8 +166,12 @@ void TApplication::ShowErrorBox(const std::wstring& message) noexcept {
 LRESULT TApplication::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ACTIVATEAPP:
-      // Becoming the active application again ends the minimised state, nothing more.
-      if (wParam) minimized_ = false;
+      // Becoming the active application again ends the minimised state, nothing more;
+      // but not while the main form stays minimised. The tray menu takes the foreground
+      // for the application window, and a tray click may activate the program before it
+      // restores: either would otherwise end the state and leave the restore with
+      // nothing to do.
+      if (wParam && !(mainForm_ && IsIconic(mainForm_->Handle()))) minimized_ = false;
       return 0;
     case WM_QUERYENDSESSION:
       return 1;

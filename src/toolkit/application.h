@@ -67,7 +67,7 @@ class TApplication {
   void ApplyLaunchShowCommand(WORD show);
 
   // The minimised state: entered when the user minimises the main form, left by Restore
-  // or when the application becomes active again.
+  // or when the application becomes active again with the main form no longer minimised.
   bool IsMinimized() const { return minimized_; }
   void NoteMainFormMinimized();
   void Restore();

@@ -132,7 +132,7 @@ void Form::Show() {
 
 void Form::Hide() { ShowWindow(Handle(), SW_HIDE); }
 
-void Form::BringToFront() { SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
+void Form::BringToFront() { SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
 
 void Form::Close() {
   TCloseAction action = caHide;

@@ -73,6 +73,8 @@ class Form : public TObject {
   void Hide();
   // Asks the form to close: the close handler picks the action (caHide unless it says else).
   void Close();
+  // Puts the form at the top of the window order without activating it: activation is
+  // left to the caller, which may first have to restore a minimised application.
   void BringToFront();
 
   void SetState(WindowState state) { state_ = state; }

@@ -457,20 +457,39 @@ TEST_F(MainWindow, LaunchShowCommandSetsTheStateOfTheFirstShowing) {
 }
 
 TEST_F(MainWindow, MinimisingHidesTheSettingsWindowAndATrayClickRestoresBoth) {
-  Main().TrayIconClick(nullptr);
-  Main().btnSettingsClick(nullptr);
-  ASSERT_TRUE(frmPassGenSettings->Visible());
-  SendMessageW(Main().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  EXPECT_TRUE(Application.IsMinimized());
-  EXPECT_TRUE(IsIconic(Main().Handle()));
-  EXPECT_FALSE(frmPassGenSettings->Visible()) << "owned windows hide with their minimised owner";
+  // Activation that leaves the main window minimised (the tray menu taking the foreground,
+  // a tray click activating the program first) must not end the minimised state, or the
+  // restore that follows finds nothing to do.
+  const struct {
+    const char* what;
+    bool activatedFirst;
+  } cases[] = {{"click", false}, {"click after an activation", true}};
+  for (const auto& c : cases) {
+    Main().TrayIconClick(nullptr);
+    if (!frmPassGenSettings->Visible()) Main().btnSettingsClick(nullptr);
+    ASSERT_TRUE(frmPassGenSettings->Visible());
+    SendMessageW(Main().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(Application.IsMinimized()) << c.what;
+    EXPECT_TRUE(IsIconic(Main().Handle())) << c.what;
+    EXPECT_FALSE(frmPassGenSettings->Visible()) << "owned windows hide with their minimised owner";
+    if (c.activatedFirst) {
+      SendMessageW(Application.Handle(), WM_ACTIVATEAPP, TRUE, 0);
+      EXPECT_TRUE(Application.IsMinimized()) << c.what;
+    }
 
-  ScopedCountingCounters counters(0);
-  Main().TrayIconClick(nullptr);
+    ScopedCountingCounters counters(0);
+    Main().TrayIconClick(nullptr);
+    EXPECT_FALSE(Application.IsMinimized()) << c.what;
+    EXPECT_FALSE(IsIconic(Main().Handle())) << c.what;
+    EXPECT_TRUE(frmPassGenSettings->Visible()) << c.what;
+    EXPECT_EQ(counters.Generations(), 1) << c.what;
+  }
+
+  // Becoming active with the window no longer minimised (restored by the user) ends it.
+  SendMessageW(Main().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ShowWindow(Main().Handle(), SW_RESTORE);
+  SendMessageW(Application.Handle(), WM_ACTIVATEAPP, TRUE, 0);
   EXPECT_FALSE(Application.IsMinimized());
-  EXPECT_FALSE(IsIconic(Main().Handle()));
-  EXPECT_TRUE(frmPassGenSettings->Visible());
-  EXPECT_EQ(counters.Generations(), 1);
   frmPassGenSettings->Hide();
   Main().Hide();
 }
