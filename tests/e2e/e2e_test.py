@@ -35,11 +35,13 @@ from pathlib import Path
 from typing import Optional
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 
 from harness import (  # noqa: E402
     DEFAULT_TIMEOUT, HKM_GETHOTKEY, MOD_ALT, MOD_CONTROL, PASSWORD_PATTERN, VK_N, VK_P,
     WM_CLOSE, WM_ENDSESSION, WM_HOTKEY, WM_QUERYENDSESSION, WM_USER, WS_EX_TOOLWINDOW,
     Driver, HintMatchesPassword, Input, Mutated, Rect, WaitFor, WineDesktop)
+from wine_log import CheckedEnvironment, Faults  # noqa: E402
 
 MAIN_CLASS = "TfrmOrvantaPassGenMain"
 APP_CLASS = "OrvgenApplication"
@@ -54,6 +56,8 @@ DOWNLOADS = "http://orvanta.example/password-generator-application/downloads.htm
 HOME = "http://orvanta.example/"
 TRAY_CALLBACK = WM_USER + 1
 NIN_BALLOONUSERCLICK = WM_USER + 5
+WM_SYSCOMMAND = 0x0112
+SC_RESTORE = 0xF120
 HTMINBUTTON = 8
 HTCLOSE = 20
 HOTKEYF_CONTROL = 0x02
@@ -84,7 +88,12 @@ def Check(condition, message: str) -> None:
 
 class Orvgen:
     """One running copy of orvgen.exe and the handles of its windows. The owner is a test
-    case or a test class: it has the desktop, the driver and the input."""
+    case or a test class: it has the desktop, the driver and the input.
+
+    Every copy runs under Wine's heap checking with a log of its own, and every test
+    fails when that log reports a fault (see wine_log.py), whatever the test concluded."""
+
+    runs = 0
 
     def __init__(self, owner):
         self.test = owner
@@ -94,12 +103,16 @@ class Orvgen:
         self.tray = self.main = self.app = ""
         self.slot = 0
         self.clicks = 0
+        Orvgen.runs += 1
+        self.log = owner.workDir / f"orvgen-{Orvgen.runs}.log"
+        self.faultsSeen = 0
+        owner.apps.append(self)
 
     def Start(self) -> "Orvgen":
         trayBefore = {w["hwnd"] for w in self.driver.Windows(TRAY_CLASS)}
         self.slot = len(self.driver.TrayIcons())
-        self.process = self.test.desktop.Start(str(OPTIONS.exe), cwd=str(self.test.workDir),
-                                               log=self.test.workDir / "orvgen.log")
+        self.process = self.test.desktop.Start(str(OPTIONS.exe), cwd=str(self.test.workDir), log=self.log,
+                                               env=CheckedEnvironment(self.test.desktop.env))
         tray = WaitFor(lambda: [w for w in self.driver.Windows(TRAY_CLASS) if w["hwnd"] not in trayBefore],
                        f"a window of class {TRAY_CLASS}")[0]
         self.tray = tray["hwnd"]
@@ -117,6 +130,13 @@ class Orvgen:
 
     def Running(self) -> bool:
         return self.process is not None and self.process.poll() is None
+
+    def NewFaults(self) -> list:
+        """The faults in this copy's Wine log that no earlier call returned."""
+        faults = Faults(self.log.read_text(errors="replace")) if self.log.exists() else []
+        new = faults[self.faultsSeen:]
+        self.faultsSeen = len(faults)
+        return new
 
     def Stop(self) -> None:
         if self.Running():
@@ -242,9 +262,11 @@ class OrvgenTestCase(unittest.TestCase):
     input: Input
     step: int
     workDir: Path
+    apps: list
 
     @classmethod
     def setUpClass(cls) -> None:
+        cls.apps = []
         cls.workDir = OPTIONS.work / cls.__name__
         cls.desktop = WineDesktop(cls.workDir, OPTIONS.work / "template")
         cls.addClassCleanup(cls.desktop.Down)
@@ -285,6 +307,11 @@ class OrvgenTestCase(unittest.TestCase):
               f"one generation moved the clipboard by {cls.step}, less than a plain copy ({cls.plainStep})")
         Check(cls.driver.ClipboardText() == app.Fields()[0], "the generate button's password is not on the clipboard")
 
+    def tearDown(self) -> None:
+        faults = {app.log.name: app.NewFaults() for app in self.apps}
+        faults = {log: lines for log, lines in faults.items() if lines}
+        self.assertEqual(faults, {}, "Wine reported faults in orvgen.exe")
+
     def StartOrvgen(self) -> Orvgen:
         app = Orvgen(self).Start()
         self.addCleanup(app.Stop)
@@ -320,6 +347,19 @@ class OrvgenTestCase(unittest.TestCase):
         if previous is not None:
             self.assertNotEqual(password, previous)
         return password
+
+    # --- another program
+
+    @classmethod
+    def StartNotepad(cls) -> None:
+        """Another program, to be the active one when the program under test is called on."""
+        cls.desktop.Start("notepad")
+        cls.notepadWindow = WaitFor(lambda: cls.driver.Windows("Notepad", visibleOnly=True), "Notepad")[0]["hwnd"]
+
+    def ActivateNotepad(self) -> None:
+        left, top, right, bottom = Rect(self.driver.Window(self.notepadWindow)["rect"])
+        self.input.Click((left + right) // 2, (top + bottom) // 2)
+        WaitFor(lambda: self.driver.Foreground() == self.notepadWindow, "Notepad active")
 
     @classmethod
     def TypeBarrier(cls, app: Orvgen, field: str) -> None:
@@ -640,16 +680,27 @@ class LifecycleTest(OrvgenTestCase):
     tests look at the removal itself. What these show is that the program ends, at once,
     without a question, and leaves nothing in the notification area."""
 
-    def testExitFromTheMenuEndsTheProgramAndRemovesTheIcon(self):
+    def StartWithBothWindows(self) -> Orvgen:
+        """A copy with its main window and its settings window open: their tear-down is
+        where a window outliving what its procedure uses would show."""
         app = self.StartOrvgen()
+        app.ShowByClick()
+        settings = app.OneWindow(SETTINGS_CLASS)["hwnd"]
+        app.ClickControl(app.Button("Settings"))
+        WaitFor(lambda: self.driver.Window(settings)["visible"] == "1", "the settings window")
+        return app
+
+    def testExitFromTheMenuEndsTheProgramAndRemovesTheIcon(self):
+        app = self.StartWithBothWindows()
         menu = app.OpenMenu()
         left, _, _, bottom = Rect(menu["rect"])
         self.input.Click(left + 30, bottom - 10)
         self.assertEqual(app.WaitExit(), 0)
+        self.assertEqual(app.NewFaults(), [], "Wine reported faults at Exit")
         WaitFor(lambda: not self.driver.TrayIcons(), "the icon to leave the notification area")
 
     def testEndSessionEndsTheProgramWithoutAQuestion(self):
-        app = self.StartOrvgen()
+        app = self.StartWithBothWindows()
         windows = [w["hwnd"] for w in self.driver.Windows(pid=app.pid)]
         # As the system does at log-off: ask every top-level window, then tell every one.
         answers = {hwnd: self.driver.Send(hwnd, WM_QUERYENDSESSION, 0, 0) for hwnd in windows}
@@ -659,7 +710,8 @@ class LifecycleTest(OrvgenTestCase):
         for hwnd in windows:
             if app.Running():
                 self.driver.Send(hwnd, WM_ENDSESSION, 1, 0)
-        app.WaitExit()
+        self.assertEqual(app.WaitExit(), 0)
+        self.assertEqual(app.NewFaults(), [], "Wine reported faults at log-off")
         WaitFor(lambda: not self.driver.TrayIcons(), "the icon to leave the notification area")
 
     def testHotKeysAreFreeAfterExit(self):
@@ -683,13 +735,7 @@ class HotKeyTest(OrvgenTestCase):
         super().setUpClass()
         cls.app = cls.StartShared()
         cls.MeasureGenerationStep(cls.app)
-        cls.notepad = cls.desktop.Start("notepad")
-        cls.notepadWindow = WaitFor(lambda: cls.driver.Windows("Notepad", visibleOnly=True), "Notepad")[0]["hwnd"]
-
-    def ActivateNotepad(self) -> None:
-        left, top, right, bottom = Rect(self.driver.Window(self.notepadWindow)["rect"])
-        self.input.Click((left + right) // 2, (top + bottom) // 2)
-        WaitFor(lambda: self.driver.Foreground() == self.notepadWindow, "Notepad active")
+        cls.StartNotepad()
 
     def HideMain(self) -> None:
         self.driver.Post(self.app.main, WM_CLOSE)
@@ -762,8 +808,13 @@ class SettingsWindowTest(OrvgenTestCase):
         super().setUpClass()
         cls.app = cls.StartShared()
         cls.settings = cls.driver.Windows(SETTINGS_CLASS, pid=cls.app.pid)[0]["hwnd"]
+        cls.StartNotepad()
 
     def setUp(self):
+        if self.app.Main()["iconic"] == "1":
+            # Left minimised by a test that failed: the tests after it start as usual.
+            self.driver.Post(self.app.main, WM_SYSCOMMAND, SC_RESTORE)
+            WaitFor(lambda: self.app.Main()["iconic"] == "0", "the main window restored")
         self.app.ShowByClick()
         if self.SettingsVisible():
             self.app.ClickControl(self.app.Button("Settings"))
@@ -800,16 +851,44 @@ class SettingsWindowTest(OrvgenTestCase):
         self.app.ClickControl(self.app.Button("Settings"))
         WaitFor(lambda: not self.SettingsVisible(), "the second click to hide it")
 
-    def testMinimisingHidesTheSettingsWindowAndRestoringBringsItBack(self):
-        self.OpenSettings()
-        self.input.Click(*self.app.FrameButton(self.app.main, HTMINBUTTON))
-        WaitFor(lambda: self.app.Main()["iconic"] == "1", "the main window minimised")
-        WaitFor(lambda: not self.SettingsVisible(), "the settings window hidden with it")
-        seq = self.driver.ClipboardSeq()
-        self.app.ClickIcon()
-        self.WaitGeneration(seq)
-        WaitFor(lambda: self.app.Main()["iconic"] == "0" and self.app.MainVisible(), "the main window restored")
-        WaitFor(self.SettingsVisible, "the settings window back")
+    def testAMinimisedWindowComesBackWithAnotherProgramActive(self):
+        # Every way of asking from outside must restore the window and the settings window
+        # it hid, even when bringing the window to the top would by itself end the
+        # minimised state by activating the program.
+        def TrayClick():
+            self.app.ClickIcon()
+
+        def MenuItem():
+            left, top, _, _ = Rect(self.app.OpenMenu()["rect"])
+            self.input.Click(left + 30, top + 10)
+
+        def HotKey():
+            self.input.Keys("keydown ctrl", "keydown alt", "keydown p")
+            try:
+                WaitFor(lambda: self.driver.Foreground() == self.app.main, "the main window in front")
+            finally:
+                self.input.Keys("keyup p", "keyup alt", "keyup ctrl")
+
+        for name, call in [("tray click", TrayClick), ("menu item", MenuItem), ("hot key", HotKey)]:
+            with self.subTest(name):
+                if not self.app.MainVisible():
+                    self.app.ShowByClick()
+                if not self.SettingsVisible():
+                    self.OpenSettings()
+                self.input.Click(*self.app.FrameButton(self.app.main, HTMINBUTTON))
+                WaitFor(lambda: self.app.Main()["iconic"] == "1", "the main window minimised")
+                WaitFor(lambda: not self.SettingsVisible(), "the settings window hidden with it")
+                self.ActivateNotepad()
+                seq = self.driver.ClipboardSeq()
+                previous = self.app.Fields()[0]
+                call()
+                self.WaitGeneration(seq)
+                WaitFor(lambda: self.app.Main()["iconic"] == "0" and self.app.MainVisible(),
+                        f"the main window restored after the {name}")
+                WaitFor(self.SettingsVisible, f"the settings window back after the {name}")
+                WaitFor(lambda: self.driver.Foreground() in (self.app.main, self.settings),
+                        f"the program in front after the {name}")
+                self.AssertFreshPassword(self.app, previous)
 
     def testClosingTheMainWindowLeavesTheSettingsWindowOpen(self):
         self.OpenSettings()

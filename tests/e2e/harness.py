@@ -120,11 +120,12 @@ class WineDesktop:
         script = f"source {shlex.quote(str(WINE_ENV_SCRIPT))} && wine_env_down {shlex.quote(str(self.directory))}"
         subprocess.run(["bash", "-c", script], env=dict(os.environ), capture_output=True, timeout=60)
 
-    def Start(self, *command: str, log: Optional[Path] = None, **kwargs) -> subprocess.Popen:
+    def Start(self, *command: str, log: Optional[Path] = None, env: Optional[dict] = None,
+              **kwargs) -> subprocess.Popen:
         """Starts a Windows program in the desktop. The Popen is the program's own process."""
         out = open(log, "ab") if log else subprocess.DEVNULL
         try:
-            process = subprocess.Popen(["wine", *command], env=self.env, stdin=subprocess.DEVNULL,
+            process = subprocess.Popen(["wine", *command], env=env or self.env, stdin=subprocess.DEVNULL,
                                        stdout=kwargs.pop("stdout", out), stderr=subprocess.STDOUT, **kwargs)
         finally:
             if log:
