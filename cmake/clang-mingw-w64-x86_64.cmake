@@ -14,9 +14,10 @@ set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${triple})
 set(CMAKE_CXX_COMPILER_TARGET ${triple})
+# The archiver and resource compiler come with MinGW-w64's binutils, which gcc brings along.
 set(CMAKE_RC_COMPILER ${triple}-windres)
-set(CMAKE_AR llvm-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB llvm-ranlib CACHE FILEPATH "")
+find_program(CMAKE_AR ${triple}-ar REQUIRED)
+find_program(CMAKE_RANLIB ${triple}-ranlib REQUIRED)
 
 # try_compile projects read this file again; they reuse the sysroot of the main build.
 if(NOT ORVGEN_CLANG_SYSROOT)
