@@ -374,20 +374,21 @@ TEST_F(MainWindow, AFailingCloseHandlerLeavesTheWindowAlive) {
   EXPECT_FALSE(Main().Visible());
 }
 
+struct ToolTipSearch {
+  HWND owner, found;
+};
+
+BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM p) {
+  auto* s = reinterpret_cast<ToolTipSearch*>(p);
+  wchar_t name[64]{};
+  GetClassNameW(hwnd, name, 64);
+  if (GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring(name) == TOOLTIPS_CLASSW) s->found = hwnd;
+  return s->found == nullptr;
+}
+
 HWND ToolTipOf(HWND owner) {
-  struct Search {
-    HWND owner, found;
-  } search{owner, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t name[64]{};
-        GetClassNameW(hwnd, name, 64);
-        if (GetWindow(hwnd, GW_OWNER) == s->owner && std::wstring(name) == TOOLTIPS_CLASSW) s->found = hwnd;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ToolTipSearch search{owner, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

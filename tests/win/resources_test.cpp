@@ -51,22 +51,20 @@ TEST(Resources, TenThousandGenerationsLeakNoMemory) {
   Main().Hide();
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM n) {
+  ++*reinterpret_cast<int*>(n);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndDescendants(HWND hwnd, LPARAM n) {
+  ++*reinterpret_cast<int*>(n);
+  EnumChildWindows(hwnd, CountWindow, n);
+  return TRUE;
+}
+
 int CountThreadWindows() {
   int count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM n) -> BOOL {
-        ++*reinterpret_cast<int*>(n);
-        EnumChildWindows(
-            hwnd,
-            [](HWND, LPARAM m) -> BOOL {
-              ++*reinterpret_cast<int*>(m);
-              return TRUE;
-            },
-            n);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  EnumThreadWindows(GetCurrentThreadId(), CountWindowAndDescendants, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
