@@ -26,3 +26,6 @@ source scripts/wine_env.sh
 wine_env_up "$PWD/build/windows/wine-tests"
 trap wine_env_down EXIT
 ctest --preset windows
+
+echo "== reproducible release: built twice from copies in differently named folders, compared"
+python3 tests/release/release_test.py
