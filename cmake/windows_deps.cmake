@@ -18,8 +18,9 @@ add_subdirectory(${ORVGEN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_F
 
 # One self-contained exe: the C and C++ runtimes and winpthread linked in statically.
 # Unused sections are dropped and symbols stripped, so the exe carries only what it runs.
+# No link time in the PE header: the same sources give the same exe.
 if(MINGW)
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
   add_compile_options($<$<CONFIG:MinSizeRel,Release>:-ffunction-sections> $<$<CONFIG:MinSizeRel,Release>:-fdata-sections>)
   add_link_options($<$<CONFIG:MinSizeRel,Release>:-Wl,--gc-sections> $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()

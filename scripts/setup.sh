@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ clang lld libclang-rt-14-dev clang-format
   libgtest-dev googletest libbenchmark-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xdotool fonts-wine imagemagick
-  dpkg-dev python3
+  dpkg-dev python3 git
 )
 
 missing=()

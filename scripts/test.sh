@@ -41,3 +41,6 @@ wine_env_down
 echo "== 32-bit Windows build (compiled and linked only: this machine runs no 32-bit Windows programs)"
 cmake --preset windows-i686 >/dev/null
 cmake --build --preset windows-i686 -j "$jobs"
+
+echo "== reproducible release: built twice from copies in differently named folders, compared"
+python3 tests/release/release_test.py

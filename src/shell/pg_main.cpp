@@ -64,7 +64,7 @@ std::vector<ScreenRect> MonitorRects() {
 TfrmOrvantaPassGenMain::TfrmOrvantaPassGenMain()
     : Form(MainDesign()),
       imgLogo(*this, 8, 8),
-      labVersion(*this, {10, 50, 149, 13}, L"Version 1.0 (Build 1.0.1.31)"),
+      labVersion(*this, {10, 50, 149, 13}, ORVGEN_VERSION_LABEL),
       labCopyright(*this, {10, 66, 214, 13}, std::wstring(L"Copyright \u00A9 2026 Orvanta, ") + MakerHost),
       btnGenerate(*this, {8, 90, 140, 40}, L"Generate new password \r\n(Ctrl + N)"),
       edPassword(*this, {8, 157, 294, 21}),
