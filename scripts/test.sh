@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests (plain and under ASan/UBSan), then the Windows
 # build's in-process tests and end-to-end tests under Wine on a virtual screen.
-# Then the clang build's in-process tests under Wine, and the 32-bit build, compiled and
-# linked only.
+# Then the clang build's in-process tests under Wine, the 32-bit build (compiled and
+# linked only), and the release built twice in differently named folders, byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
