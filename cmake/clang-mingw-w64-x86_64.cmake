@@ -7,15 +7,14 @@
 # and /usr/lib. So the toolchain gets a sysroot of its own in the build folder, made of
 # symbolic links only: the MinGW-w64 headers and libraries, and gcc's folder under a
 # name clang accepts.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triple x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${triple})
 set(CMAKE_CXX_COMPILER_TARGET ${triple})
-# The archiver and resource compiler come with MinGW-w64's binutils, which gcc brings along.
-set(CMAKE_RC_COMPILER ${triple}-windres)
+# The archiver comes with MinGW-w64's binutils, which gcc brings along.
 find_program(CMAKE_AR ${triple}-ar REQUIRED)
 find_program(CMAKE_RANLIB ${triple}-ranlib REQUIRED)
 
@@ -44,10 +43,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread")
 
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 find_program(ORVGEN_WINE NAMES wine wine64 REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVGEN_WINE})
