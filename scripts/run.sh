@@ -11,18 +11,11 @@ root=$(pwd)
 
 bash scripts/setup.sh
 
+# shellcheck source=scripts/orvgen_drive.sh
+source scripts/orvgen_drive.sh
 targets=(orvgen)
 [ -n "${DISPLAY:-}" ] || targets+=(orvgen-driver)
-# ORVGEN_BUILD=DIR runs the programs of another Windows build folder, as they are.
-if [ -n "${ORVGEN_BUILD:-}" ]; then
-  build=$(cd "$ORVGEN_BUILD" && pwd)
-else
-  build=$root/build/windows
-  [ -f "$build/build.ninja" ] || cmake --preset windows
-  cmake --build --preset windows --parallel 2 --target "${targets[@]}"
-fi
-exe=$build/src/shell/orvgen.exe
-driver=$build/tests/e2e/orvgen-driver.exe
+orvgen_programs "${targets[@]}"
 
 # shellcheck source=scripts/wine_env.sh
 source scripts/wine_env.sh
@@ -33,28 +26,14 @@ if [ -n "${DISPLAY:-}" ]; then
   exec wine "$exe"
 fi
 
-fail() {
-  echo "run.sh: $*" >&2
-  exit 1
-}
-
-# Prints the value of KEY from the driver's tab-separated key=value record on stdin.
-field() {
-  awk -F'\t' -v key="$1" '{ for (i = 1; i <= NF; i++) if (index($i, key "=") == 1) { print substr($i, length(key) + 2); exit } }'
-}
-
-drive() { wine "$driver" "$@"; }
-
 export WINE_ENV_TEMPLATE=${WINE_ENV_TEMPLATE:-$build/e2e-wine/template}
 wine_env_up "$build/run-wine"
 trap wine_env_down EXIT
 
 wine "$exe" >"$build/run-wine/orvgen.log" 2>&1 &
 
-drive wait-tray-icons 1 30000 >/dev/null || fail "the tray icon did not appear"
-icon=$(drive tray-icons | sed -n 2p)
 before=$(drive clipboard-seq | field seq)
-xdotool mousemove "$(field cx <<<"$icon")" "$(field cy <<<"$icon")" click 1
+orvgen_click_tray_icon || fail "the tray icon did not appear"
 
 main_visible() {
   drive windows --class TfrmOrvantaPassGenMain --visible | grep -q .

@@ -13,27 +13,9 @@ out=${1:-$root/docs/orvgen-windows.png}
 
 bash scripts/setup.sh
 
-if [ -n "${ORVGEN_BUILD:-}" ]; then
-  build=$(cd "$ORVGEN_BUILD" && pwd)
-else
-  build=$root/build/windows
-  [ -f "$build/build.ninja" ] || cmake --preset windows >/dev/null
-  cmake --build --preset windows --parallel "$(nproc)" --target orvgen orvgen-driver
-fi
-exe=$build/src/shell/orvgen.exe
-driver=$build/tests/e2e/orvgen-driver.exe
-
-fail() {
-  echo "screenshot.sh: $*" >&2
-  exit 1
-}
-
-# Prints the value of KEY from the driver's tab-separated key=value record on stdin.
-field() {
-  awk -F'\t' -v key="$1" '{ for (i = 1; i <= NF; i++) if (index($i, key "=") == 1) { print substr($i, length(key) + 2); exit } }'
-}
-
-drive() { wine "$driver" "$@"; }
+# shellcheck source=scripts/orvgen_drive.sh
+source scripts/orvgen_drive.sh
+orvgen_programs orvgen orvgen-driver
 
 # shellcheck source=scripts/wine_env.sh
 source scripts/wine_env.sh
@@ -44,9 +26,7 @@ trap wine_env_down EXIT
 
 wine "$exe" >"$work/orvgen.log" 2>&1 &
 
-drive wait-tray-icons 1 30000 >/dev/null || fail "the tray icon did not appear"
-icon=$(drive tray-icons | sed -n 2p)
-xdotool mousemove "$(field cx <<<"$icon")" "$(field cy <<<"$icon")" click 1
+orvgen_click_tray_icon || fail "the tray icon did not appear"
 
 window_of() { drive windows --class "$1" --visible | head -n1; }
 main_up() { [ -n "$(window_of TfrmOrvantaPassGenMain)" ]; }
