@@ -4,8 +4,9 @@
     make_release.py BUILD DIST
 
 writes DIST/orvgen-VERSION-win64.zip with orvgen.exe, orvgen-cli.exe, README.txt and
-LICENSE.txt, and DIST/SHA256SUMS over the zip and each file in it. VERSION is the
-project version CMake put in BUILD's cache.
+LICENSE.txt, the same four files loose beside it, and DIST/SHA256SUMS over the zip and
+each file in it, so that `sha256sum -c SHA256SUMS` checks everything in DIST. VERSION is
+the project version CMake put in BUILD's cache.
 
 Every byte follows from the inputs: the zip's entries come in a fixed order, carry the
 time SOURCE_DATE_EPOCH names (the commit's time) and fixed permissions, so two builds of
@@ -328,6 +329,9 @@ def main():
     zip_name = f"orvgen-{version}-win64.zip"
     zip_path = os.path.join(args.dist, zip_name)
     write_zip(zip_path, entries, epoch)
+    for name, data, _ in entries:
+        with open(os.path.join(args.dist, name), "wb") as f:
+            f.write(data)
     with open(zip_path, "rb") as f:
         sums = [(sha256(f.read()), zip_name)] + [(sha256(data), name) for name, data, _ in entries]
     with open(os.path.join(args.dist, "SHA256SUMS"), "w", encoding="utf-8", newline="\n") as f:

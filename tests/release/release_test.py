@@ -146,6 +146,8 @@ def check_zip(copy, epoch):
     check(listed.get(os.path.basename(zip_path)) == sha256(zip_path), "SHA256SUMS holds the zip's checksum")
     for name, data in contents.items():
         check(listed.get(name) == hashlib.sha256(data).hexdigest(), f"SHA256SUMS holds the checksum of {name}")
+    verified = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=os.path.join(copy, "dist"), capture_output=True)
+    check(verified.returncode == 0, f"sha256sum -c passes in dist: {verified.stdout.decode()}{verified.stderr.decode()}")
 
     # The version as Windows shows it: the version block, the manifest and the main
     # window's label, all from the one project version.
