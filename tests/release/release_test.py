@@ -153,10 +153,11 @@ def check_zip(copy, epoch):
     # window's label, all from the one project version.
     exe = os.path.join(copy, "build/release/src/shell/orvgen.exe")
     rc = subprocess.run(["x86_64-w64-mingw32-windres", "-i", exe, "-O", "rc"], capture_output=True, text=True).stdout
-    numbers = ", ".join((version.split(".") + ["0"] * 4)[:4])
+    parts = (version.split(".") + ["0"] * 4)[:4]  # Windows versions have four numbers
+    numbers = ", ".join(parts)
     check(f"FILEVERSION {numbers}" in rc and f"PRODUCTVERSION {numbers}" in rc, f"the version block says {numbers}")
     check(f'VALUE "FileVersion", "{version}"' in rc, f"the version block's FileVersion is {version}")
-    four = ".".join((version.split(".") + ["0"] * 4)[:4])
+    four = ".".join(parts)
     check(re.search(rf'name=""Orvanta\.PasswordGenerator"" version=""{re.escape(four)}"" processorArchitecture=""amd64""', rc) is not None,
           f"the manifest names version {four} and the amd64 processor")
     label = f"Version {major_minor} (Build {version})".encode("utf-16-le")
